@@ -1,0 +1,87 @@
+// The one seam between the program's logic and the system.
+//
+// Everything that decides something (which line, which window, which outcome
+// of the update check) is portable code that reaches the outside world only
+// through these functions. The program links the Win32 side (the *_win32.cpp
+// files); the native unit tests link a scriptable fake instead.
+#pragma once
+
+#include <cstdint>
+
+#include "core/text.h"
+#include "ui/forms.h"
+
+namespace seam {
+
+// A system window handle as the program holds it: 32 bits, shown in labels as
+// the signed decimal text of the same bits.
+using Handle = std::uint32_t;
+
+struct Point {
+    std::int32_t x, y;
+};
+struct Rect {
+    std::int32_t left, top, right, bottom;
+};
+
+// Message box answers, as the program numbers them.
+enum Answer : int { ok = 0, cancel = 1, abort = 2, retry = 3, ignore = 4, yes = 5, no = 6 };
+enum class Buttons : std::uint8_t { ok, yes_no };
+enum class Icon : std::uint8_t { none, error };
+
+// --- The program's own windows ---------------------------------------------
+// Creates the window and its controls from its form, not yet visible.
+bool create_window(Window w);
+void show_window(Window w);
+bool window_exists(Window w);
+// Restores a minimised window, otherwise activates it.
+void bring_to_front(Window w);
+// Topmost without moving, sizing or activating it.
+void make_topmost(Window w);
+// The close is carried out when the message loop dispatches it; a second
+// request before then changes nothing.
+void queue_close(Window w);
+// Takes and dispatches messages until the quit message.
+void run_message_loop();
+// Dispatches what is queued, as the message loop would, until the queue is
+// empty or the quit message is next; the quit message stays for the loop.
+void process_pending_events();
+// Sleeps until a message arrives or ms have passed, whichever comes first.
+void wait_for_events(std::uint32_t ms);
+
+Text control_text(Ctl c);
+void set_control_text(Ctl c, const Text& text);
+bool control_checked(Ctl c);
+void set_window_caption(Window w, const Text& caption);
+
+// No owner window, task-modal; the title is "信息：" unless given.
+int message_box(const Text& text, const Text& title, Buttons buttons, Icon icon);
+
+// F2 without modifier keys, held system-wide for the window under the
+// identifier id while it exists. False when the system refuses it.
+bool register_f2(Window w, std::int32_t id);
+
+// --- Other programs' windows ------------------------------------------------
+Point cursor_pos();
+Handle window_from_point(Point p);
+Handle parent_of(Handle h);
+// The window after h in the Z order (GetWindow with GW_HWNDNEXT).
+Handle next_window(Handle h);
+Rect window_rect(Handle h);
+bool is_visible(Handle h);
+std::int32_t window_text_length(Handle h);
+// GetWindowTextA into a buffer of buffer_size bytes: at most buffer_size - 1
+// bytes of the text.
+Text window_text(Handle h, std::int32_t buffer_size);
+// PostMessageA; the result is not examined.
+void post(Handle h, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam);
+
+// --- Time, the network, the shell, the process ------------------------------
+std::uint32_t tick_count();
+std::uint64_t read_time_stamp_counter();
+// The body of one GET of the address; empty on any failure.
+Bytes fetch_url(const Text& address);
+void open_url(const Text& address);
+[[noreturn]] void exit_process(int code);
+
+}  // namespace seam
