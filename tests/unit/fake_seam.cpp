@@ -79,7 +79,10 @@ bool create_window(Window w) {
     return true;
 }
 
-void show_window(Window w) { window(w).shown = true; }
+void show_window(Window w) {
+    window(w).shown = true;
+    state().shown_in_order.push_back(w);
+}
 bool window_exists(Window w) { return window(w).exists; }
 void bring_to_front(Window w) { ++window(w).brought_to_front; }
 void make_topmost(Window w) { window(w).topmost = true; }

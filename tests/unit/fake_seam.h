@@ -53,6 +53,7 @@ struct OwnWindow {
 
 struct State {
     std::array<OwnWindow, 2> windows;
+    std::vector<Window> shown_in_order;  // every show_window, in order
     bool main_creation_fails = false;
     std::map<Ctl, Text> texts;
     std::map<Ctl, bool> checked;

@@ -1,0 +1,10 @@
+// The process: prepare the GUI layer, then the program's own start-up.
+#include <windows.h>
+
+#include "core/program.h"
+#include "ui/gui_win32.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    prepare_gui();
+    return program_main();
+}

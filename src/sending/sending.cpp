@@ -1,0 +1,156 @@
+#include "sending/sending.h"
+
+#include <cmath>
+
+#include "core/program.h"
+#include "ui/controls.h"
+
+namespace {
+
+constexpr std::int32_t max_cycles = 100000;
+constexpr std::int32_t enter_key = 13;
+// The key state and the as-key flag that make post_key a plain key-down.
+constexpr std::int32_t enter_state = 5;
+constexpr std::int32_t enter_as_key = 1;
+constexpr std::int32_t typing_pause_ms = 100;
+
+// One step of the generator shared by the line picks and the letters:
+// state * 214013 + 2531011, giving bits 16 to 30 of the new state.
+std::uint32_t lcg_step(std::uint32_t& state) {
+    state = state * 214013u + 2531011u;
+    return (state >> 16) & 0x7FFFu;
+}
+
+// The target as 标签2 shows it: the signed decimal text of the handle's bits.
+seam::Handle target_handle() { return static_cast<seam::Handle>(read_control_int(Ctl::标签2)); }
+
+// The user may close the main window (close box or Esc) inside any pause.
+// From then on the run must neither touch its controls nor post anything,
+// and no end box is due: the user has already left.
+bool main_window_closed() { return !seam::window_exists(Window::main); }
+
+// "Now" is past "end", read across the wrap of the 32-bit tick count, so a
+// pause that spans the wrap (every 49.7 days of uptime) still lasts its length.
+bool tick_passed(std::uint32_t now, std::uint32_t end) {
+    return static_cast<std::int32_t>(now - end) > 0;
+}
+
+}  // namespace
+
+std::uint32_t line_pick_state = 1;
+
+void post_message(seam::Handle handle, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam) {
+    seam::post(handle, message, wparam, lparam);
+}
+
+void post_text(seam::Handle handle, std::string_view text) {
+    for (const char byte : text) post_message(handle, wm_char, static_cast<unsigned char>(byte), 0);
+}
+
+void post_key(seam::Handle handle, std::int32_t key, std::int32_t state, std::int32_t as_key,
+              std::int32_t system) {
+    const auto code = static_cast<std::uint32_t>(key);
+    if (state == 1 || as_key == 0) {
+        post_message(handle, wm_char, code, 0);
+        return;
+    }
+    const std::uint32_t down = system != 0 ? wm_syskeydown : wm_keydown;
+    const std::uint32_t up = system != 0 ? wm_syskeyup : wm_keyup;
+    switch (state) {
+        case 2:
+        case 3:
+        case 5: post_message(handle, down, code, 0); break;
+        case 4: post_message(handle, up, code, 0); break;
+        default: break;
+    }
+}
+
+std::int32_t random_in_range(std::int32_t lo, std::int32_t hi) {
+    auto v = static_cast<std::uint32_t>(seam::read_time_stamp_counter());
+    const std::uint32_t r = lcg_step(v);
+    if (hi == 0) hi = 2147483647;
+    const std::uint32_t span = static_cast<std::uint32_t>(hi) - static_cast<std::uint32_t>(lo) + 1u;
+    // A span of the whole 32-bit range wraps to 0; every r already lies in
+    // it, and dividing by 0 would end the process.
+    const std::uint32_t offset = span == 0 ? r : r % span;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(lo) + offset);
+}
+
+Text random_letters(std::int32_t count, std::int32_t mode) {
+    Text letters;
+    if (count <= 0) return letters;
+    // One growing text instead of a new text per letter: the same letters
+    // in time linear in the count, which has no upper limit.
+    letters.reserve(static_cast<std::size_t>(count));
+    for (std::int32_t p = 1; p <= count; ++p) {
+        bool lower = mode == 0;
+        if (mode != 0 && mode != 1) lower = std::fabs(std::fmod(static_cast<double>(p), 2.0) - 1.0) <= 0.0000001;
+        const std::int32_t code = lower ? random_in_range(97, 122) : random_in_range(65, 90);
+        letters.push_back(static_cast<char>(code & 0xFF));
+    }
+    return letters;
+}
+
+std::int32_t random_pick(std::int32_t lo, std::int32_t count) {
+    if (count == 1) return lo;
+    return lo + static_cast<std::int32_t>(lcg_step(line_pick_state) % static_cast<std::uint32_t>(count));
+}
+
+void wait_with_events(std::int32_t ms) {
+    if (ms <= 0) return;
+    const std::uint32_t end = seam::tick_count() + static_cast<std::uint32_t>(ms);
+    for (;;) {
+        seam::process_pending_events();
+        seam::process_pending_events();
+        if (main_window_closed() || tick_passed(seam::tick_count(), end)) return;
+        seam::process_pending_events();
+        seam::process_pending_events();
+        if (main_window_closed()) return;
+        // Sleep until a message needs dispatching or the pause is over,
+        // rather than keep a processor busy polling for the whole pause.
+        const std::uint32_t now = seam::tick_count();
+        if (!tick_passed(now, end)) seam::wait_for_events(end - now + 1u);
+    }
+}
+
+void send_loop() {
+    const Array<Text> lines = text_split(seam::control_text(Ctl::编辑框1), "\r\n");
+    std::int32_t index = 0;
+    Text suffix;
+    for (std::int32_t cycle = 1; cycle <= max_cycles; ++cycle) {
+        if (main_window_closed()) return;
+        seam::set_window_caption(Window::main,
+                                 text_join({"正在进行第：", int_to_text(cycle), "次自动发送消息...."}));
+        if (!sending) break;
+        // While 选择框1 is cleared the last suffix made stays on every line.
+        if (seam::control_checked(Ctl::选择框1)) suffix = random_letters(read_control_int(Ctl::编辑框3));
+        if (lines.count() == 0) break;
+        if (seam::control_checked(Ctl::单选框2)) {
+            ++index;
+            if (index > lines.count()) index -= lines.count();
+        }
+        if (seam::control_checked(Ctl::单选框1)) index = random_pick(1, lines.count());
+        const Text message = text_join({lines.at(index), suffix});
+        post_text(target_handle(), message);
+        wait_with_events(typing_pause_ms);
+        if (main_window_closed()) return;
+        // Re-read: a binding made during the pause takes effect for the Enter.
+        post_key(target_handle(), enter_key, enter_state, enter_as_key);
+        wait_with_events(read_control_int(Ctl::编辑框2));
+        if (main_window_closed()) return;
+    }
+    seam::message_box("消息已经发送完毕！", "信息：", seam::Buttons::ok, seam::Icon::none);
+}
+
+void start_or_stop() {
+    if (text_compare(seam::control_text(Ctl::按钮2), "开始发送消息") == 0) {
+        seam::set_control_text(Ctl::按钮2, "停止自动发送");
+        sending = true;
+        // The run lives inside this click; a second click, dispatched in one
+        // of its pauses, lands in the branch below.
+        send_loop();
+    } else {
+        seam::set_control_text(Ctl::按钮2, "开始发送消息");
+        sending = false;
+    }
+}

@@ -1,0 +1,352 @@
+// The GUI layer on Win32: windows built from their forms, keyboard
+// navigation, the queued close, message boxes and the message pumps.
+#include <windows.h>
+
+#include <array>
+#include <vector>
+
+#include "core/events.h"
+#include "core/unique_handle.h"
+#include "core/win32.h"
+#include "ui/gui_win32.h"
+
+namespace {
+
+struct DestroyIconFn {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using unique_icon = unique_handle<HICON, DestroyIconFn>;
+
+// Control ids: 1000 + the control's row in its form.
+constexpr int first_control_id = 1000;
+
+struct OpenWindow {
+    HWND hwnd = nullptr;
+    std::vector<HWND> controls;  // rows of the form
+    HWND focus_to_restore = nullptr;
+    bool close_queued = false;
+    std::int32_t hot_key = 0;  // the F2 registration it holds, if any
+};
+
+std::array<OpenWindow, 2> windows;
+bool loop_entered = false;
+unique_icon large_icon, small_icon;
+
+const wchar_t* const class_names[] = {L"Kestrune.Main", L"Kestrune.Binding"};
+
+OpenWindow& slot(Window w) { return windows[static_cast<std::size_t>(w)]; }
+const Form& form_for(Window w) { return w == Window::main ? main_form() : binding_form(); }
+
+DWORD style_of(const ControlForm& c) {
+    DWORD style = WS_CHILD | WS_VISIBLE | (c.starts_group ? WS_GROUP : 0);
+    switch (c.kind) {
+        case Kind::label: return style | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE;
+        case Kind::wrapping_label: return style | SS_LEFT;
+        case Kind::line_edit: return style | WS_TABSTOP | WS_BORDER | ES_CENTER | ES_AUTOHSCROLL;
+        case Kind::lines_edit:
+            return style | WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL |
+                   ES_WANTRETURN;
+        case Kind::button: return style | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
+        case Kind::check_box: return style | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE;
+        case Kind::radio_button: return style | WS_TABSTOP | BS_AUTORADIOBUTTON | BS_MULTILINE;
+    }
+    return style;
+}
+
+const wchar_t* class_of(Kind kind) {
+    switch (kind) {
+        case Kind::label:
+        case Kind::wrapping_label: return L"Static";
+        case Kind::line_edit:
+        case Kind::lines_edit: return L"Edit";
+        default: return L"Button";
+    }
+}
+
+HWND control(Ctl c) {
+    const auto& main = slot(Window::main);
+    return main.hwnd ? main.controls[static_cast<std::size_t>(c)] : nullptr;
+}
+
+bool is_ours(HWND top, HWND h) { return top && (h == top || IsChild(top, h)); }
+
+// The focusable controls of a window in its tab order.
+std::vector<HWND> tab_stops(Window w) {
+    std::vector<HWND> stops;
+    if (slot(w).controls.size() != form_for(w).controls.size()) return stops;  // still being made
+    for (Ctl c : form_for(w).tab_order) {
+        HWND h = slot(w).controls[static_cast<std::size_t>(c)];
+        if (IsWindowVisible(h) && IsWindowEnabled(h)) stops.push_back(h);
+    }
+    return stops;
+}
+
+void move_focus(Window w, bool backwards) {
+    const auto stops = tab_stops(w);
+    if (stops.empty()) return;
+    const HWND focus = GetFocus();
+    std::size_t i = 0;
+    while (i < stops.size() && stops[i] != focus) ++i;
+    std::size_t next;
+    if (i == stops.size()) next = backwards ? stops.size() - 1 : 0;
+    else next = backwards ? (i + stops.size() - 1) % stops.size() : (i + 1) % stops.size();
+    SetFocus(stops[next]);
+}
+
+bool modifier_down(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
+
+// Keys the window handles before the control with the focus sees them.
+// Returns true when the key has been used up.
+bool handle_key(const MSG& m) {
+    if (m.message != WM_KEYDOWN && m.message != WM_SYSKEYDOWN) return false;
+    for (Window w : {Window::main, Window::binding}) {
+        const HWND top = slot(w).hwnd;
+        if (!is_ours(top, m.hwnd)) continue;
+        const bool alt = m.message == WM_SYSKEYDOWN || modifier_down(VK_MENU);
+        const bool ctrl = modifier_down(VK_CONTROL);
+        const bool shift = modifier_down(VK_SHIFT);
+        const HWND focus = GetFocus();
+        switch (m.wParam) {
+            case VK_RETURN:
+                // Only the list of lines takes Enter, as a line break.
+                return !(w == Window::main && focus == control(Ctl::编辑框1));
+            case VK_TAB:
+                if (alt || ctrl) return false;
+                move_focus(w, shift);
+                return true;
+            case VK_ESCAPE:
+                if (alt || ctrl || shift) return false;
+                SendMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+                return true;
+            case VK_LEFT:
+            case VK_RIGHT:
+            case VK_UP:
+            case VK_DOWN: {
+                if (w != Window::main) return false;
+                const HWND first = control(Ctl::单选框2), second = control(Ctl::单选框1);
+                if (focus != first && focus != second) return false;
+                const HWND other = focus == first ? second : first;
+                SetFocus(other);
+                SendMessageW(other, BM_CLICK, 0, 0);
+                return true;
+            }
+            case VK_F1: return true;
+            default: return false;
+        }
+    }
+    return false;
+}
+
+void dispatch(MSG& m) {
+    if (handle_key(m)) return;
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+}
+
+void forget(HWND hwnd) {
+    for (auto& open : windows) {
+        if (open.hwnd != hwnd) continue;
+        if (open.hot_key != 0) UnregisterHotKey(hwnd, open.hot_key);
+        open = OpenWindow{};
+    }
+    // The program ends when the last of its windows is gone.
+    if (loop_entered && !windows[0].hwnd && !windows[1].hwnd) PostQuitMessage(0);
+}
+
+Window window_of(HWND hwnd) { return hwnd == slot(Window::binding).hwnd ? Window::binding : Window::main; }
+
+LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wparam) == BN_CLICKED && hwnd == slot(Window::main).hwnd) {
+                const int row = LOWORD(wparam) - first_control_id;
+                const auto c = static_cast<Ctl>(row);
+                if (c == Ctl::按钮1 || c == Ctl::按钮2) on_click(c);
+                return 0;
+            }
+            break;
+        case WM_HOTKEY:
+            if (hwnd == slot(Window::binding).hwnd) on_hotkey(static_cast<std::int32_t>(wparam));
+            return 0;
+        case WM_ACTIVATE: {
+            auto& open = slot(window_of(hwnd));
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                if (IsChild(hwnd, focus)) open.focus_to_restore = focus;
+                return 0;
+            }
+            if (HIWORD(wparam)) return 0;  // minimised
+            // Back to the control that had the focus, or the first in tab order.
+            HWND target = IsWindow(open.focus_to_restore) ? open.focus_to_restore : nullptr;
+            if (!target) {
+                const auto stops = tab_stops(window_of(hwnd));
+                target = stops.empty() ? hwnd : stops.front();
+            }
+            SetFocus(target);
+            return 0;
+        }
+        case WM_DESTROY: forget(hwnd); return 0;
+        default: break;
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+void register_class(Window w) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = window_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = large_icon.get();
+    wc.hIconSm = small_icon.get();
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = class_names[static_cast<std::size_t>(w)];
+    RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+void prepare_gui() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const auto load = [&](int metric_x, int metric_y) {
+        return unique_icon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                         GetSystemMetrics(metric_x), GetSystemMetrics(metric_y), 0)));
+    };
+    large_icon = load(SM_CXICON, SM_CYICON);
+    small_icon = load(SM_CXSMICON, SM_CYSMICON);
+    register_class(Window::main);
+    register_class(Window::binding);
+}
+
+namespace seam {
+
+bool create_window(Window w) {
+    const Form& form = form_for(w);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - form.outer_width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - form.outer_height) / 2;
+    const HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, class_names[static_cast<std::size_t>(w)],
+                                      to_wide(form.caption).c_str(),
+                                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, left, top,
+                                      form.outer_width, form.outer_height, nullptr, nullptr, instance, nullptr);
+    if (!hwnd) return false;
+    auto& open = slot(w);
+    open = OpenWindow{};
+    open.hwnd = hwnd;
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large_icon.get()));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon.get()));
+
+    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+    open.controls.assign(form.controls.size(), nullptr);
+    // Created from the last row to the first, then stacked first row on top.
+    for (std::size_t row = form.controls.size(); row-- > 0;) {
+        const ControlForm& c = form.controls[row];
+        const HWND h = CreateWindowExW(0, class_of(c.kind), to_wide(c.text).c_str(), style_of(c), c.x, c.y,
+                                       c.width, c.height, hwnd,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(first_control_id + row)),
+                                       instance, nullptr);
+        SendMessageW(h, WM_SETFONT, font, FALSE);
+        if (c.checked) SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
+        open.controls[row] = h;
+    }
+    HWND above = HWND_TOP;
+    for (HWND h : open.controls) {
+        SetWindowPos(h, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        above = h;
+    }
+    return true;
+}
+
+void show_window(Window w) {
+    if (const HWND hwnd = slot(w).hwnd) {
+        ShowWindow(hwnd, SW_SHOWNORMAL);
+        UpdateWindow(hwnd);
+    }
+}
+
+bool window_exists(Window w) { return slot(w).hwnd != nullptr; }
+
+void bring_to_front(Window w) {
+    const HWND hwnd = slot(w).hwnd;
+    if (!hwnd) return;
+    if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    else SetForegroundWindow(hwnd);
+}
+
+void make_topmost(Window w) {
+    SetWindowPos(slot(w).hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void queue_close(Window w) {
+    auto& open = slot(w);
+    if (!open.hwnd || open.close_queued) return;
+    open.close_queued = true;
+    PostMessageW(open.hwnd, WM_CLOSE, 0, 0);
+}
+
+void run_message_loop() {
+    loop_entered = true;
+    MSG m;
+    while (GetMessageW(&m, nullptr, 0, 0) > 0) dispatch(m);
+}
+
+void process_pending_events() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE) && m.message != WM_QUIT) {
+        if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) break;
+        if (m.message == WM_QUIT) {
+            // Another quit overtook the one looked at: it stays for the loop.
+            PostQuitMessage(static_cast<int>(m.wParam));
+            break;
+        }
+        dispatch(m);
+    }
+}
+
+void wait_for_events(std::uint32_t ms) { MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, 0); }
+
+Text control_text(Ctl c) {
+    const HWND h = control(c);
+    if (!h) return {};
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
+    return from_wide(text);
+}
+
+void set_control_text(Ctl c, const Text& text) {
+    if (const HWND h = control(c)) SetWindowTextW(h, to_wide(text).c_str());
+}
+
+bool control_checked(Ctl c) {
+    const HWND h = control(c);
+    return h && SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void set_window_caption(Window w, const Text& caption) {
+    if (const HWND hwnd = slot(w).hwnd) SetWindowTextW(hwnd, to_wide(caption).c_str());
+}
+
+int message_box(const Text& text, const Text& title, Buttons buttons, Icon icon) {
+    const UINT type = MB_TASKMODAL | (buttons == Buttons::yes_no ? MB_YESNO : MB_OK) |
+                      (icon == Icon::error ? MB_ICONERROR : 0);
+    switch (MessageBoxW(nullptr, to_wide(text).c_str(), to_wide(title).c_str(), type)) {
+        case IDCANCEL: return cancel;
+        case IDABORT: return abort;
+        case IDRETRY: return retry;
+        case IDIGNORE: return ignore;
+        case IDYES: return yes;
+        case IDNO: return no;
+        default: return ok;
+    }
+}
+
+bool register_f2(Window w, std::int32_t id) {
+    auto& open = slot(w);
+    if (!open.hwnd || !RegisterHotKey(open.hwnd, id, 0, VK_F2)) return false;
+    open.hot_key = id;
+    return true;
+}
+
+void exit_process(int code) { ExitProcess(static_cast<UINT>(code)); }
+
+}  // namespace seam

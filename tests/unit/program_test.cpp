@@ -1,0 +1,79 @@
+// The life of the process: start-up order, the normal end and the fatal end.
+#include <gtest/gtest.h>
+
+#include "core/program.h"
+#include "fake_seam.h"
+
+namespace {
+
+using fake::state;
+
+const char* const page_1_0 = "<p>\xE5\x91\xB5" "1.0\xE5\x91\xB5</p>";  // UTF-8
+const char* const page_1_1 = "<p>\xE5\x91\xB5" "1.1\xE5\x91\xB5</p>";
+
+class Program : public testing::Test {
+protected:
+    void SetUp() override { fake::reset(); }
+};
+
+TEST_F(Program, PublishedVersionEqualShowsThePromptBeforeTheMainWindowAndEndsWithZero) {
+    state().pages[TEST_UPDATE_URL] = page_1_0;
+    bool main_visible_at_prompt = true;
+    state().on_box = [&](const fake::Box&) { main_visible_at_prompt = fake::window(Window::main).shown; };
+    state().answers.push_back(seam::yes);
+    // The user closes both windows later on.
+    fake::at(1000, [] { seam::queue_close(Window::binding); });
+    fake::at(2000, [] { seam::queue_close(Window::main); });
+
+    EXPECT_EQ(program_main(), 0);
+    EXPECT_FALSE(main_visible_at_prompt);
+    EXPECT_EQ(state().shown_in_order, (std::vector<Window>{Window::binding, Window::main}));
+    EXPECT_TRUE(state().loop_ran);
+    // The exit handler has freed the shared texts.
+    EXPECT_TRUE(page_text.empty());
+    EXPECT_TRUE(latest_version.empty());
+}
+
+TEST_F(Program, UpdatePathShowsTheMainWindowThenClosesItInTheLoop) {
+    state().pages[TEST_UPDATE_URL] = page_1_1;
+    bool main_visible_at_box = true;
+    state().on_box = [&](const fake::Box&) { main_visible_at_box = fake::window(Window::main).shown; };
+
+    EXPECT_EQ(program_main(), 0);
+    EXPECT_FALSE(main_visible_at_box);
+    EXPECT_EQ(state().shown_in_order, std::vector<Window>{Window::main});
+    EXPECT_FALSE(fake::window(Window::main).exists);
+    EXPECT_TRUE(state().loop_ran);
+}
+
+TEST_F(Program, MainWindowThatCannotBeMadeIsFatalAndSkipsTheExitHandler) {
+    state().main_creation_fails = true;
+    latest_version = "kept";  // the exit handler would free it
+    try {
+        program_main();
+        FAIL() << "the process should have ended";
+    } catch (const fake::ProcessExit& exit) {
+        EXPECT_EQ(exit.code, -1);
+    }
+    ASSERT_EQ(state().boxes.size(), 1u);
+    EXPECT_EQ(state().boxes[0].text, "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+    EXPECT_EQ(state().boxes[0].title, "错误");
+    EXPECT_EQ(state().boxes[0].icon, seam::Icon::error);
+    EXPECT_EQ(latest_version, "kept");
+    EXPECT_TRUE(state().fetched.empty());
+}
+
+TEST_F(Program, ClosingTheMainWindowFirstKeepsTheProcessUntilTheBindingWindowGoes) {
+    state().pages[TEST_UPDATE_URL] = page_1_0;
+    state().answers.push_back(seam::yes);
+    bool binding_open_after_main_closed = false;
+    fake::at(1000, [] { seam::queue_close(Window::main); });
+    fake::at(2000, [&] { binding_open_after_main_closed = fake::window(Window::binding).exists; });
+    fake::at(3000, [] { seam::queue_close(Window::binding); });
+
+    EXPECT_EQ(program_main(), 0);
+    EXPECT_TRUE(binding_open_after_main_closed);
+    EXPECT_EQ(state().now, 3000u);
+}
+
+}  // namespace
