@@ -1,0 +1,37 @@
+// The end-to-end tests' main: a screenshot of the desktop at the first
+// failure of each test, while its windows still stand, kept in
+// <build>/e2e-artifacts/<suite>.<test>.bmp.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "driver.h"
+
+namespace {
+
+class ScreenshotOnFailure : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { taken_ = false; }
+
+    void OnTestPartResult(const testing::TestPartResult& result) override {
+        if (!result.failed() || taken_) return;
+        taken_ = true;
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        if (!info) return;
+        std::string name = std::string(info->test_suite_name()) + "." + info->name() + ".bmp";
+        // Parameterised tests have '/' in their names; it must not become a directory.
+        std::replace(name.begin(), name.end(), '/', '_');
+        CreateDirectoryW(e2e::build_path("e2e-artifacts").c_str(), nullptr);
+        const std::wstring path = e2e::build_path("e2e-artifacts/" + name);
+        if (e2e::save_screenshot(path)) std::printf("screenshot: %ls\n", path.c_str());
+    }
+
+    bool taken_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
+    return RUN_ALL_TESTS();
+}
