@@ -19,7 +19,7 @@ Text ten_megabyte_list() {
     const Text lines[] = {"嗨，你好，我在测试软件呢，这就是个测试，您不需要回话的哦！", "hello, anyone here?",
                           "下雨了，大家回家收衣服去吧！", ""};
     Text list;
-    for (std::size_t i = 0; list.size() < 10u * 1024 * 1024; ++i) {
+    for (std::size_t i = 0; list.size() < std::size_t{10} * 1024 * 1024; ++i) {
         list += lines[i % std::size(lines)];
         list += "\r\n";
     }

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libgtest-dev libgmock-dev googletest libbenchmark-dev
+  cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils fonts-wqy-microhei
   python3 file procps clang-tidy cppcheck

@@ -246,6 +246,9 @@ bool create_window(Window w) {
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(first_control_id + row)),
                                        instance, nullptr);
         SendMessageW(h, WM_SETFONT, font, FALSE);
+        // The edit boxes take text of any length, not the system's default
+        // of 32767 characters typed.
+        if (c.kind == Kind::line_edit || c.kind == Kind::lines_edit) SendMessageW(h, EM_SETLIMITTEXT, 0, 0);
         if (c.checked) SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
         open.controls[row] = h;
     }

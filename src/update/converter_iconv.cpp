@@ -32,7 +32,8 @@ Bytes convert_bytes(Converter handle, std::string_view input) {
     // character at the end (EINVAL), a character the target lacks (EILSEQ, or
     // a count of irreversible conversions) all give nothing at all.
     const std::size_t done = iconv(cd, &in, &in_left, &out, &out_left);
-    if (done == static_cast<std::size_t>(-1) || done != 0 || in_left != 0) return Bytes();
+    // An error gives (size_t)-1 and irreversible conversions a count: both not 0.
+    if (done != 0 || in_left != 0) return Bytes();
     // Ends a stateful target encoding's output in its initial state.
     if (iconv(cd, nullptr, nullptr, &out, &out_left) == static_cast<std::size_t>(-1)) return Bytes();
     output.resize(output.size() - out_left);

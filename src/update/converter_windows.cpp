@@ -65,7 +65,7 @@ Bytes from_utf16(UINT code_page, const std::wstring& wide) {
     Bytes bytes(static_cast<std::size_t>(needed), '\0');
     if (WideCharToMultiByte(code_page, flags, wide.data(), length, bytes.data(), needed, nullptr,
                             used_default_out) != needed ||
-        used_default)
+        used_default)  // cppcheck-suppress knownConditionTrueFalse ; written through used_default_out
         return Bytes();
     return bytes;
 }

@@ -19,7 +19,8 @@ namespace {
 std::uint64_t counter_for(std::uint32_t r) {
     std::uint32_t inverse = 214013u;  // Newton's iteration for 214013^-1 mod 2^32
     for (int i = 0; i < 5; ++i) inverse *= 2u - 214013u * inverse;
-    return (((r << 16) - 2531011u) * inverse);
+    const std::uint32_t counter = ((r << 16) - 2531011u) * inverse;
+    return counter;
 }
 
 // Every counter read gives the next of these draws (the last one repeats).
