@@ -35,3 +35,10 @@ fi
 
 step "$wine_preset: unit and end-to-end tests under Wine"
 ctest --preset "$wine_preset"
+
+fuzz_seconds=${FUZZ_SECONDS:-20}
+step "fuzzing ($fuzz_seconds s per target)"
+FUZZ_SECONDS=$fuzz_seconds tools/fuzz.sh
+
+step "static analysis"
+tools/static-analysis.sh
