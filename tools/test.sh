@@ -1,9 +1,9 @@
 #!/bin/bash
 # Every test: installs what is missing, builds the native and the Windows
 # presets, runs the native unit tests (AddressSanitizer + UBSan) and the
-# Windows unit and end-to-end tests under Wine, then fuzzes the text helpers
-# and the update page (tools/fuzz.sh) and runs the static analysis
-# (tools/static-analysis.sh).
+# Windows unit and end-to-end tests under Wine, packs and checks the Windows
+# ZIP (tools/package.sh), then fuzzes the text helpers and the update page
+# (tools/fuzz.sh) and runs the static analysis (tools/static-analysis.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,6 +35,9 @@ fi
 
 step "$wine_preset: unit and end-to-end tests under Wine"
 ctest --preset "$wine_preset"
+
+step "windows: the ZIP package, checked (and started where 32-bit Wine runs)"
+tools/package.sh build/windows
 
 fuzz_seconds=${FUZZ_SECONDS:-20}
 step "fuzzing ($fuzz_seconds s per target)"

@@ -4,20 +4,12 @@
 
 #include <cstdlib>
 
-#include "driver.h"
+#include "kestrune.h"
 #include "practice_target.h"
-#include "ui/forms.h"
 
 namespace {
 
 using namespace e2e;
-
-HWND control(HWND main, Ctl c) { return child_by_id(main, 1000 + static_cast<int>(c)); }
-
-// A handle as the program shows it: the signed decimal text of its 32 bits.
-std::string handle_text(HWND w) {
-    return std::to_string(static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(w)));
-}
 
 // What a label's handle names, for failure messages.
 std::string named_window(HWND label) {
@@ -33,24 +25,17 @@ TEST(BindAndSend, TypesEachLineIntoTheBoundInputBox) {
     ASSERT_TRUE(target.window);
     const HWND input = target.input, send = target.send;
 
-    HttpServer server;
-    ASSERT_TRUE(server.listening());
-    server.serve(update_path, Reply::page(utf8(u8"呵1.0呵")));
-    Process kestrune = Process::launch(kestrune_exe());
-    const auto prompt = wait_for_message_box(kestrune.id());
-    ASSERT_TRUE(prompt);
-    answer(*prompt, IDYES);
+    const StartedKestrune started(IDYES);
+    const HWND main = started.main;
+    ASSERT_TRUE(main);
+    const Process& kestrune = started.process;
     const HWND binding = wait_for_top_window(kestrune.id(), nullptr, "获取绑定窗口句柄");
     ASSERT_TRUE(binding);
-    HWND main = nullptr;
-    ASSERT_TRUE(wait_until([&] {
-        main = find_top_window(kestrune.id(), nullptr, "暂未绑定窗口");
-        return main && visible(main) && visible(binding);
-    }));
+    ASSERT_TRUE(wait_until([&] { return visible(binding); }));
 
     // The target above the main window, so that the pointer rests on it.
-    ASSERT_TRUE(activate(target.window));
     ASSERT_TRUE(move_pointer(centre(input)));
+    ASSERT_TRUE(uncover(target.window, centre(input))) << "the main window stays over the practice target";
     press(VK_F2);
     EXPECT_TRUE(wait_until([&] { return text(control(main, Ctl::标签2)) == handle_text(input); }))
         << "标签2 shows " << named_window(control(main, Ctl::标签2)) << ", the input box is " << handle_text(input)

@@ -2,6 +2,8 @@
 
 #include "practice_target.h"
 
+#include <psapi.h>  // after <windows.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -200,14 +202,20 @@ HWND child_by_id(HWND parent, int id) { return GetDlgItem(parent, id); }
 std::wstring text_wide(HWND w) {
     // WM_GETTEXT reaches other processes' windows too; GetWindowTextW would
     // only read the caption the system keeps for them.
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
-    std::wstring buffer(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(w, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                        5000, &copied);
-    buffer.resize(std::min<std::size_t>(copied, length));
-    return buffer;
+    // The text may change between the two messages (a running program
+    // writes its caption): room for one character more shows that it grew,
+    // and then it is read again.
+    for (;;) {
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+        std::wstring buffer(length + 2, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(w, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                            SMTO_ABORTIFHUNG, 5000, &copied);
+        if (copied > length) continue;
+        buffer.resize(copied);
+        return buffer;
+    }
 }
 
 std::string text(HWND w) { return to_gbk(text_wide(w)); }
@@ -266,8 +274,27 @@ void click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 void post(HWND w, UINT message, WPARAM wparam, LPARAM lparam) { PostMessageA(w, message, wparam, lparam); }
 
 bool activate(HWND top) {
+    // Wine activates another program's window without raising it; the raise
+    // follows later, if at all, on the pointer's next visit. Raised here at
+    // once, so that what the pointer rests on is known.
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetForegroundWindow(top);
     return wait_until([&] { return GetForegroundWindow() == top; }, 5000);
+}
+
+bool uncover(HWND top, POINT p) {
+    const auto on_top = [&] { return GetAncestor(WindowFromPoint(p), GA_ROOT) == top; };
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (!activate(top)) continue;
+        // Late raises came within 150 ms of ours; twice that shows it holds.
+        bool stayed = on_top();
+        for (int i = 0; i < 15 && stayed; ++i) {
+            Sleep(20);
+            stayed = on_top();
+        }
+        if (stayed) return true;
+    }
+    return false;
 }
 
 // --- Keyboard and pointer -----------------------------------------------------
@@ -333,6 +360,40 @@ std::optional<MessageBoxInfo> wait_for_message_box(DWORD pid, DWORD timeout_ms) 
 
 void answer(const MessageBoxInfo& box, int button) {
     PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+namespace {
+
+// The static that shows a box's icon, if it holds one.
+HWND icon_control(const MessageBoxInfo& box) {
+    for (HWND w : children(box.window)) {
+        if (!class_is(w, L"Static") || (style(w) & SS_TYPEMASK) != SS_ICON) continue;
+        DWORD_PTR icon = 0;
+        if (SendMessageTimeoutW(w, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon) && icon) return w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool shows_icon(const MessageBoxInfo& box) { return icon_control(box) != nullptr; }
+
+bool shows_error_icon(const MessageBoxInfo& box) {
+    const HWND icon = icon_control(box);
+    if (!icon || !visible(icon)) return false;
+    // Drawn once the box has painted: a quarter of the icon's area red.
+    return wait_until([&] {
+        const RECT r = window_rect(icon);
+        HDC screen = GetDC(nullptr);
+        int red = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const COLORREF c = GetPixel(screen, x, y);
+                red += GetRValue(c) >= 160 && GetGValue(c) < 100 && GetBValue(c) < 100;
+            }
+        ReleaseDC(nullptr, screen);
+        return red * 4 >= (r.right - r.left) * (r.bottom - r.top);
+    }, 3000);
 }
 
 // --- What other processes leave behind ----------------------------------------
@@ -599,6 +660,18 @@ void HttpServer::handle(SOCKET client) {
         }
         if (!send_all(client, chunk)) return;
     }
+}
+
+// --- Memory -------------------------------------------------------------------------
+
+std::optional<std::size_t> peak_working_set(DWORD pid) {
+    const unique_kernel_handle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!process || !GetProcessMemoryInfo(process.get(), &counters, sizeof counters) ||
+        counters.PeakWorkingSetSize == 0)
+        return std::nullopt;
+    return counters.PeakWorkingSetSize;
 }
 
 }  // namespace e2e

@@ -9,6 +9,7 @@
 #include <winsock2.h>  // before <windows.h>
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -105,8 +106,13 @@ void click(HWND button);
 // PostMessageA: a WM_CHAR carries one byte of the ANSI code page, exactly as
 // the program posts them to its target.
 void post(HWND w, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
-// Brings the window to the foreground so that keys reach it.
+// Brings the window to the top and to the foreground, so that keys reach it
+// and it stands above the windows it overlaps.
 bool activate(HWND top);
+// Brings top forward and waits until the window at p has stayed one of its
+// own for a moment, raising it again whenever another came back over it: under
+// Wine a program that has just shown a window may raise it again a little later.
+bool uncover(HWND top, POINT p);
 
 // --- Keyboard and pointer -----------------------------------------------------
 // One press and release of a virtual key through SendInput, with the given
@@ -126,6 +132,11 @@ std::optional<MessageBoxInfo> find_message_box(DWORD pid);
 std::optional<MessageBoxInfo> wait_for_message_box(DWORD pid, DWORD timeout_ms = 15000);
 // Posts the button's WM_COMMAND: IDOK, IDYES or IDNO.
 void answer(const MessageBoxInfo& box, int button);
+// Whether the box's icon control holds an icon, and whether what it draws is
+// the error icon: the system's icons differ by colour (error red, warning
+// yellow, information and question blue), read off the screen.
+bool shows_icon(const MessageBoxInfo& box);
+bool shows_error_icon(const MessageBoxInfo& box);
 
 // --- What other processes leave behind ----------------------------------------
 // The addresses the shell opened in the "browser" of this session, one a line.
@@ -215,5 +226,10 @@ inline constexpr const char* update_path = "/s/1geMSzuV";
 inline constexpr const char* download_path = "/xz/gx2.zip";
 // The download address the e2e build of the program opens.
 std::string download_url();
+
+// --- Memory -------------------------------------------------------------------------
+// The highest working set the running process has had so far, in bytes;
+// nullopt where the system does not tell it for another process.
+std::optional<std::size_t> peak_working_set(DWORD pid);
 
 }  // namespace e2e

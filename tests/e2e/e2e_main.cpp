@@ -33,5 +33,10 @@ class ScreenshotOnFailure : public testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
+    // Wine closes the session's desktop once no program uses it, between two
+    // runs of this driver; the first program to need it again starts a new
+    // desktop process and waits up to 10 s for it. Paid here, not inside the
+    // first test's time-outs (a first window that took 11 s of a 15 s wait).
+    GetDesktopWindow();
     return RUN_ALL_TESTS();
 }
