@@ -354,7 +354,10 @@ std::optional<MessageBoxInfo> find_message_box(DWORD pid) {
 
 std::optional<MessageBoxInfo> wait_for_message_box(DWORD pid, DWORD timeout_ms) {
     std::optional<MessageBoxInfo> box;
-    wait_until([&] { return (box = find_message_box(pid)).has_value(); }, timeout_ms);
+    // Every box of the program has a title and a text; one read without them
+    // was caught between its creation and its first show.
+    wait_until([&] { return (box = find_message_box(pid)) && !box->title.empty() && !box->text.empty(); },
+               timeout_ms);
     return box;
 }
 

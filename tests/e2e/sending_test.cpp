@@ -23,8 +23,9 @@ const char* const start_caption = "开始发送消息";
 const char* const stop_caption = "停止自动发送";
 const char* const end_text = "消息已经发送完毕！";
 
+const std::string progress_prefix = "正在进行第：";
 std::string progress_caption(std::size_t cycle) {
-    return "正在进行第：" + std::to_string(cycle) + "次自动发送消息....";
+    return progress_prefix + std::to_string(cycle) + "次自动发送消息....";
 }
 
 std::vector<std::string> split_lines(const std::string& text) {
@@ -114,7 +115,11 @@ protected:
     std::vector<KeyMessage> wait_for_cycles(std::size_t cycles, std::vector<std::string>* captions = nullptr) const {
         std::vector<KeyMessage> messages;
         wait_until([&] {
-            if (captions && (captions->empty() || captions->back() != caption())) captions->push_back(caption());
+            // The click is posted, so the first reads may come before the
+            // run has written its first progress caption.
+            const std::string now = caption();
+            if (captions && now.rfind(progress_prefix, 0) == 0 && (captions->empty() || captions->back() != now))
+                captions->push_back(now);
             return enters(messages = arrived()) >= cycles;
         }, 20000);
         return messages;
