@@ -19,15 +19,6 @@ using namespace e2e;
 
 std::string test_name() { return testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
-std::string gbk(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string bytes(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, nullptr, nullptr);
-    return bytes;
-}
-
 // A handle as the program shows it: the signed decimal text of its 32 bits.
 std::wstring handle_text(HWND w) {
     return std::to_wstring(static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(w)));
@@ -215,7 +206,7 @@ TEST_F(BadInput, SuffixLengthIsTheNumberAtTheStartOfItsBox) {
         {L"2147483651", 0},                                           // 2^31 + 3: negative
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(gbk(L"编辑框3 \"" + std::wstring(row.box) + L"\""));
+        SCOPED_TRACE(to_gbk(L"编辑框3 \"" + std::wstring(row.box) + L"\""));
         ASSERT_TRUE(set(Ctl::编辑框3, row.box));
         const auto lines = run_cycles(1);
         ASSERT_FALSE(lines.empty());
@@ -242,7 +233,7 @@ TEST_F(BadInput, PauseIsTheNumberAtTheStartOfItsBox) {
         {L"2147484148", false},                          // 2^31 + 500: negative
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(gbk(L"编辑框2 \"" + std::wstring(row.box) + L"\""));
+        SCOPED_TRACE(to_gbk(L"编辑框2 \"" + std::wstring(row.box) + L"\""));
         ASSERT_TRUE(set(Ctl::编辑框2, row.box));
         const auto lines = run_cycles(2);
         ASSERT_GE(lines.size(), 2u);
@@ -276,7 +267,7 @@ TEST_F(BadInput, LinesGoOutAsTheBoxHoldsThem) {
         {L"\x20AC\xFFFD", {"\x80?"}},        // the euro sign is GBK 0x80
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(gbk(L"编辑框1 \"" + std::wstring(row.box) + L"\""));
+        SCOPED_TRACE(to_gbk(L"编辑框1 \"" + std::wstring(row.box) + L"\""));
         ASSERT_TRUE(set(Ctl::编辑框1, row.box));
         const auto lines = run_cycles(row.lines.size());
         ASSERT_GE(lines.size(), row.lines.size());
@@ -297,7 +288,7 @@ TEST_F(BadInput, LoneLeadBytesSentThroughTheAnsiMessage) {
     // Wine reads a lead byte and the byte after it as one unknown character
     // "?", CR included: the box holds "a?\n?\nb?", a single line of the list.
     const std::wstring held = text_wide(control(Ctl::编辑框1));
-    const std::string as_gbk = gbk(held);
+    const std::string as_gbk = to_gbk(held);
     std::vector<std::string> expected;
     for (std::size_t start = 0;;) {
         const std::size_t at = as_gbk.find("\r\n", start);
@@ -364,10 +355,10 @@ TEST_F(BadInputLarge, MegabytesOfLines) {
         wchar_t head[16];
         std::swprintf(head, 16, L"第%06u行", n);
         const std::wstring line = head + std::wstring(88, static_cast<wchar_t>(L'a' + n % 26));
-        if (n <= 2) first_lines.push_back(gbk(line));
+        if (n <= 2) first_lines.push_back(to_gbk(line));
         box += line + L"\r\n";
     }
-    const std::size_t bytes = gbk(box).size();
+    const std::size_t bytes = to_gbk(box).size();
     ULONGLONG t0 = GetTickCount64();
     ASSERT_TRUE(set_in_pieces(Ctl::编辑框1, box)) << "setting " << bytes << " bytes timed out";
     const ULONGLONG set_ms = GetTickCount64() - t0;
@@ -388,7 +379,7 @@ TEST_F(BadInputLarge, ALineOf20000Bytes) {
     ASSERT_TRUE(set(Ctl::编辑框1, line));
     const auto lines = run_cycles(1, 60000);
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0].bytes, gbk(line)) << shown(lines[0].bytes);
+    EXPECT_EQ(lines[0].bytes, to_gbk(line)) << shown(lines[0].bytes);
     EXPECT_EQ(text_wide(control(Ctl::编辑框1)), line);
 }
 

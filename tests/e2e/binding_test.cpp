@@ -140,15 +140,8 @@ TEST_F(Binding, YesOpensTheBindingWindowBeforeTheMainWindowShows) {
     EXPECT_EQ(text(binding), binding_caption);
     // Centred on the 800x600 desktop: (800 - 221) / 2, (600 - 167) / 2.
     EXPECT_EQ(describe(window_rect(binding)), describe(RECT{289, 216, 289 + 221, 216 + 167}));
-    const LONG s = style(binding);
-    EXPECT_EQ(s & WS_CAPTION, WS_CAPTION);
-    EXPECT_TRUE(s & WS_SYSMENU);
-    EXPECT_TRUE(s & WS_MINIMIZEBOX);
-    EXPECT_FALSE(s & WS_MAXIMIZEBOX) << "it must not be maximised";
-    EXPECT_FALSE(s & WS_THICKFRAME) << "it must not be resized";
-    EXPECT_FALSE(s & WS_CHILD);
+    expect_fixed_dialog_frame(binding);
     EXPECT_TRUE(ex_style(binding) & WS_EX_TOPMOST);
-    EXPECT_EQ(GetWindow(binding, GW_OWNER), nullptr);
     EXPECT_EQ(GetParent(binding), nullptr);
 
     const auto labels = children(binding);

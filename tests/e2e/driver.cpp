@@ -36,15 +36,6 @@ std::wstring windows_path(const std::string& unix_path) {
     return path;
 }
 
-std::string to_gbk(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string bytes(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, nullptr, nullptr);
-    return bytes;
-}
-
 std::vector<std::string> lines_of(const std::string& s) {
     std::vector<std::string> lines;
     std::istringstream in(s);
@@ -56,6 +47,15 @@ std::vector<std::string> lines_of(const std::string& s) {
 }
 
 }  // namespace
+
+std::string to_gbk(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, nullptr, nullptr);
+    return bytes;
+}
 
 std::wstring build_path(const std::string& relative) {
     return windows_path(std::string(KESTRUNE_E2E_BINARY_DIR) + "/" + relative);

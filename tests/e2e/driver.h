@@ -195,6 +195,8 @@ struct Reply {
 
 // The bytes of a UTF-8 literal (u8"..."), whatever the execution character set.
 std::string utf8(const char8_t* s);
+// The GBK bytes of a wide text (code page 936).
+std::string to_gbk(const std::wstring& wide);
 
 // A one-connection-at-a-time HTTP server on 127.0.0.1:KESTRUNE_E2E_PORT. It
 // answers each path with its reply (404 and an empty body for others) and

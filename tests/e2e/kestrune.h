@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "driver.h"
 #include "ui/forms.h"
 
@@ -19,6 +21,19 @@ inline HWND control(HWND main, Ctl c) { return child_by_id(main, 1000 + static_c
 // A handle as the program shows it: the signed decimal text of its 32 bits.
 inline std::string handle_text(HWND w) {
     return std::to_string(static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(w)));
+}
+
+// Both windows' frame: caption, system menu and minimise box, but neither
+// maximised nor resized; top-level, owned by nothing.
+inline void expect_fixed_dialog_frame(HWND w) {
+    const LONG s = style(w);
+    EXPECT_EQ(s & WS_CAPTION, WS_CAPTION);
+    EXPECT_TRUE(s & WS_SYSMENU);
+    EXPECT_TRUE(s & WS_MINIMIZEBOX);
+    EXPECT_FALSE(s & WS_MAXIMIZEBOX) << "it must not be maximised";
+    EXPECT_FALSE(s & WS_THICKFRAME) << "it must not be resized";
+    EXPECT_FALSE(s & WS_CHILD);
+    EXPECT_EQ(GetWindow(w, GW_OWNER), nullptr);
 }
 
 // Kestrune started against the fixture server publishing its own version,

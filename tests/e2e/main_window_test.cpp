@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "driver.h"
+#include "kestrune.h"
 #include "ui/forms.h"
 
 namespace {
@@ -83,15 +84,8 @@ TEST_F(MainWindow, StandsCentredWithAFixedDialogFrame) {
     const RECT r = window_rect(main);
     EXPECT_EQ(describe(r), describe(RECT{108, 58, 108 + 584, 58 + 484}));
     EXPECT_EQ(text(main), main_caption);
-    const LONG s = style(main);
-    EXPECT_EQ(s & WS_CAPTION, WS_CAPTION);
-    EXPECT_TRUE(s & WS_SYSMENU);
-    EXPECT_TRUE(s & WS_MINIMIZEBOX);
-    EXPECT_FALSE(s & WS_MAXIMIZEBOX) << "it must not be maximised";
-    EXPECT_FALSE(s & WS_THICKFRAME) << "it must not be resized";
-    EXPECT_FALSE(s & WS_CHILD);
+    expect_fixed_dialog_frame(main);
     EXPECT_FALSE(ex_style(main) & WS_EX_TOPMOST);
-    EXPECT_EQ(GetWindow(main, GW_OWNER), nullptr);
 }
 
 TEST_F(MainWindow, ControlsMatchTheirForm) {
