@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "kestrune.h"
 #include "practice_target.h"
 #include "ui/forms.h"
 
@@ -93,7 +94,7 @@ protected:
         set(Ctl::编辑框3, L"0");
     }
 
-    HWND control(Ctl c) const { return child_by_id(main, 1000 + static_cast<int>(c)); }
+    HWND control(Ctl c) const { return e2e::control(main, c); }
 
     // As the user's typing or pasting would leave the box. Generous time:
     // a box of megabytes takes a while to lay out its lines.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
+#include "kestrune.h"
 #include "ui/forms.h"
 
 namespace {
@@ -31,8 +32,8 @@ TEST(CodePage, TextsReadRightUnderAWesternCodePage) {
         return main && visible(main);
     }));
     EXPECT_EQ(text_wide(main), L"暂未绑定窗口");
-    EXPECT_EQ(text_wide(GetDlgItem(main, 1000 + static_cast<int>(Ctl::按钮1))), L"重新绑定");
-    EXPECT_EQ(text_wide(GetDlgItem(main, 1000 + static_cast<int>(Ctl::标签9))), L"————————");
+    EXPECT_EQ(text_wide(control(main, Ctl::按钮1)), L"重新绑定");
+    EXPECT_EQ(text_wide(control(main, Ctl::标签9)), L"————————");
 }
 
 }  // namespace

@@ -8,17 +8,13 @@
 #include <cstdlib>
 
 #include "driver.h"
+#include "kestrune.h"
 #include "ui/forms.h"
 
 namespace {
 
 using namespace e2e;
 
-HWND control(HWND main, Ctl c) { return child_by_id(main, 1000 + static_cast<int>(c)); }
-
-std::string handle_text(HWND w) {
-    return std::to_string(static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(w)));
-}
 
 std::size_t returns_in(const std::vector<KeyMessage>& messages) {
     std::size_t n = 0;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "kestrune.h"
 #include "practice_target.h"
 #include "ui/forms.h"
 
@@ -144,7 +145,7 @@ protected:
         linux_pid = linux_pid_of(kestrune_exe());
     }
 
-    HWND control(Ctl c) const { return child_by_id(main, 1000 + static_cast<int>(c)); }
+    HWND control(Ctl c) const { return e2e::control(main, c); }
     void set(Ctl c, const std::wstring& text) const {
         SendMessageW(control(c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }

@@ -12,9 +12,6 @@ namespace {
 
 using namespace e2e;
 
-// The GUI layer gives each control the id 1000 + its row in the form.
-int control_id(Ctl c) { return 1000 + static_cast<int>(c); }
-
 const wchar_t* class_of(Kind kind) {
     switch (kind) {
         case Kind::label:
@@ -48,7 +45,7 @@ protected:
         })) << "the main window was not shown";
     }
 
-    HWND control(Ctl c) const { return child_by_id(main, control_id(c)); }
+    HWND control(Ctl c) const { return e2e::control(main, c); }
     HWND focus() const { return focus_in_thread_of(main); }
     bool focus_becomes(Ctl c) const {
         return wait_until([&] { return focus() == control(c); }, 3000);
@@ -56,7 +53,7 @@ protected:
     std::string focus_name() const {
         const HWND f = focus();
         for (const ControlForm& c : main_form().controls)
-            if (f == child_by_id(main, 1000 + static_cast<int>(&c - main_form().controls.data()))) return c.name;
+            if (f == control(static_cast<Ctl>(&c - main_form().controls.data()))) return c.name;
         return f ? "another window" : "nothing";
     }
 
