@@ -9,6 +9,10 @@ namespace {
 // for an earlier opening of the binding window is never taken for this one.
 std::int32_t last_hot_key_id = 0;
 
+// A press of F2 that counted and has not been released since: the keyboard
+// repeats a held key's key-down, and each repeat comes as one more press.
+bool f2_held = false;
+
 bool contains(const seam::Rect& r, seam::Point p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
@@ -45,11 +49,15 @@ void on_binding_created() {
     hotkey_id = seam::register_f2(Window::binding, id) ? id : 0;
     input_box_handle = 0;
     send_key_handle = 0;
+    f2_held = false;
 }
 
 void on_hotkey(std::int32_t id) {
     // 0 is no registration of ours: F2 was refused, so F2 does nothing.
     if (id != hotkey_id || hotkey_id == 0) return;
+    if (f2_held) return;
+    f2_held = true;
+    seam::watch_f2_release(Window::binding);
     // The main window may have been closed while the binding window stayed
     // open; its captions are then left alone.
     const bool main_open = seam::window_exists(Window::main);
@@ -67,6 +75,8 @@ void on_hotkey(std::int32_t id) {
     }
     seam::queue_close(Window::binding);
 }
+
+void on_f2_released() { f2_held = false; }
 
 seam::Handle window_under_pointer() {
     const seam::Point p = seam::cursor_pos();

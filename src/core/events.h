@@ -13,3 +13,18 @@ void on_click(Ctl button);
 void on_binding_created();
 // F2 pressed while the binding window holds it; id names the registration.
 void on_hotkey(std::int32_t id);
+// F2 is up again after a press that the binding window was told of.
+void on_f2_released();
+
+// Runs an event's handler so that nothing it throws (memory running out for
+// a huge text, say) crosses the system's window procedure: that handler ends,
+// the user is told, and the program goes on.
+void on_handler_failed() noexcept;
+template <class Handler>
+void run_handler(Handler&& handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        on_handler_failed();
+    }
+}

@@ -34,12 +34,20 @@ void fatal_error(std::int32_t code, const Text& message) {
     seam::exit_process(-1);
 }
 
+void on_handler_failed() noexcept {
+    try {
+        seam::message_box("内存不足，刚才的操作没有完成。", "信息：", seam::Buttons::ok, seam::Icon::none);
+    } catch (...) {
+        // Not even the box could be shown; the program goes on all the same.
+    }
+}
+
 int program_main() {
     // The GUI layer is prepared by the caller, and the exit handler is the
     // call at the end below: the fatal error leaves through exit_process and
     // so never reaches it.
     if (!seam::create_window(Window::main)) fatal_error(0, "载入启动窗口失败");
-    update_check();
+    run_handler(update_check);
     // A close asked for by the update check is still queued, so the window
     // shows for a moment and closes on the loop's first pass.
     if (seam::window_exists(Window::main)) seam::show_window(Window::main);

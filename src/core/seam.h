@@ -48,6 +48,9 @@ void run_message_loop();
 void process_pending_events();
 // Sleeps until a message arrives or ms have passed, whichever comes first.
 void wait_for_events(std::uint32_t ms);
+// Sleeps ms, meanwhile answering what other threads and programs send to our
+// windows and repainting them, but taking no input: no handler of ours runs.
+void wait_answering(std::uint32_t ms);
 
 Text control_text(Ctl c);
 void set_control_text(Ctl c, const Text& text);
@@ -60,6 +63,10 @@ int message_box(const Text& text, const Text& title, Buttons buttons, Icon icon)
 // F2 without modifier keys, held system-wide for the window under the
 // identifier id while it exists. False when the system refuses it.
 bool register_f2(Window w, std::int32_t id);
+// A held key repeats its key-down, and the system reports every repeat of F2
+// as another press. After a press, the window gets the F2-released event once
+// the key is up again.
+void watch_f2_release(Window w);
 
 // --- Other programs' windows ------------------------------------------------
 Point cursor_pos();
@@ -73,8 +80,16 @@ std::int32_t window_text_length(Handle h);
 // GetWindowTextA into a buffer of buffer_size bytes: at most buffer_size - 1
 // bytes of the text.
 Text window_text(Handle h, std::int32_t buffer_size);
-// PostMessageA; the result is not examined.
-void post(Handle h, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam);
+// What became of a posted message.
+enum class PostResult : std::uint8_t {
+    queued,
+    queue_full,  // the target's queue holds all it may; it may take more later
+    gone,        // the handle is no longer a window
+    refused,     // the target runs with higher rights than this program
+    failed,      // any other failure
+};
+// PostMessageA.
+PostResult post(Handle h, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam);
 
 // --- Time, the network, the shell, the process ------------------------------
 std::uint32_t tick_count();

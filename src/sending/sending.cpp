@@ -1,6 +1,8 @@
 #include "sending/sending.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "core/program.h"
 #include "ui/controls.h"
@@ -13,6 +15,12 @@ constexpr std::int32_t enter_key = 13;
 constexpr std::int32_t enter_state = 5;
 constexpr std::int32_t enter_as_key = 1;
 constexpr std::int32_t typing_pause_ms = 100;
+// How often a full queue of the target's is tried again.
+constexpr std::uint32_t full_queue_retry_ms = 10;
+
+constexpr const char* refused_text =
+    "绑定的窗口拒绝接收本软件的消息：它所在的程序是以管理员身份运行的。\r\n"
+    "请以管理员身份运行本软件，然后重新绑定窗口。";
 
 // One step of the generator shared by the line picks and the letters:
 // state * 214013 + 2531011, giving bits 16 to 30 of the new state.
@@ -35,16 +43,79 @@ bool tick_passed(std::uint32_t now, std::uint32_t end) {
     return static_cast<std::int32_t>(now - end) > 0;
 }
 
+bool is_lead_byte(char byte) { return static_cast<unsigned char>(byte) >= 0x80; }
+
+// Why typing that began at the given count of clicks may not go on, if it may not.
+std::optional<Typed> interruption(std::uint32_t clicks) {
+    if (main_window_closed()) return Typed::closed;
+    if (!sending || clicks != start_stop_clicks) return Typed::stopped;
+    return std::nullopt;
+}
+
+// Posts the first byte of a character. While the target's queue is full the
+// program's events run, as between two bursts, since no character is open.
+Typed post_character_start(seam::Handle handle, std::uint32_t wparam, std::uint32_t clicks) {
+    const std::uint32_t since = seam::tick_count();
+    for (;;) {
+        switch (seam::post(handle, wm_char, wparam, 0)) {
+            case seam::PostResult::queued:
+            case seam::PostResult::failed: return Typed::whole;  // a failed post is passed over, as ever
+            case seam::PostResult::gone: return Typed::dropped;
+            case seam::PostResult::refused: return Typed::refused;
+            case seam::PostResult::queue_full: break;
+        }
+        if (seam::tick_count() - since >= full_queue_patience_ms) return Typed::dropped;
+        seam::process_pending_events();
+        if (auto why = interruption(clicks)) return *why;
+        seam::wait_for_events(full_queue_retry_ms);
+    }
+}
+
+Typed typed_of(seam::PostResult posted) {
+    switch (posted) {
+        case seam::PostResult::gone:
+        case seam::PostResult::queue_full: return Typed::dropped;
+        case seam::PostResult::refused: return Typed::refused;
+        default: return Typed::whole;
+    }
+}
+
 }  // namespace
 
 std::uint32_t line_pick_state = 1;
+std::uint32_t start_stop_clicks = 0;
 
-void post_message(seam::Handle handle, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam) {
-    seam::post(handle, message, wparam, lparam);
+seam::PostResult post_message(seam::Handle handle, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam) {
+    const std::uint32_t since = seam::tick_count();
+    for (;;) {
+        const seam::PostResult posted = seam::post(handle, message, wparam, lparam);
+        if (posted != seam::PostResult::queue_full || seam::tick_count() - since >= full_queue_patience_ms)
+            return posted;
+        seam::wait_answering(full_queue_retry_ms);
+    }
 }
 
-void post_text(seam::Handle handle, std::string_view text) {
-    for (const char byte : text) post_message(handle, wm_char, static_cast<unsigned char>(byte), 0);
+Typed post_text(seam::Handle handle, std::string_view text) {
+    const std::uint32_t clicks = start_stop_clicks;
+    std::size_t in_burst = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (in_burst == characters_per_burst) {
+            in_burst = 0;
+            seam::process_pending_events();
+            if (auto why = interruption(clicks)) return *why;
+        }
+        ++in_burst;
+        const Typed first = post_character_start(handle, static_cast<unsigned char>(text[i]), clicks);
+        if (first != Typed::whole) return first;
+        // The trail byte follows its lead byte whatever happens meanwhile:
+        // half a character would turn into garbage in the target.
+        if (is_lead_byte(text[i]) && i + 1 < text.size()) {
+            ++i;
+            const Typed trail = typed_of(post_message(handle, wm_char, static_cast<unsigned char>(text[i]), 0));
+            if (trail != Typed::whole) return trail;
+        }
+    }
+    return Typed::whole;
 }
 
 void post_key(seam::Handle handle, std::int32_t key, std::int32_t state, std::int32_t as_key,
@@ -118,13 +189,15 @@ void send_loop() {
     const Array<Text> lines = text_split(seam::control_text(Ctl::编辑框1), "\r\n");
     std::int32_t index = 0;
     Text suffix;
+    bool told_refused = false;
     for (std::int32_t cycle = 1; cycle <= max_cycles; ++cycle) {
         if (main_window_closed()) return;
         seam::set_window_caption(Window::main,
                                  text_join({"正在进行第：", int_to_text(cycle), "次自动发送消息...."}));
         if (!sending) break;
         // While 选择框1 is cleared the last suffix made stays on every line.
-        if (seam::control_checked(Ctl::选择框1)) suffix = random_letters(read_control_int(Ctl::编辑框3));
+        if (seam::control_checked(Ctl::选择框1))
+            suffix = random_letters(std::min(read_control_int(Ctl::编辑框3), max_suffix_letters));
         if (lines.count() == 0) break;
         if (seam::control_checked(Ctl::单选框2)) {
             ++index;
@@ -132,11 +205,22 @@ void send_loop() {
         }
         if (seam::control_checked(Ctl::单选框1)) index = random_pick(1, lines.count());
         const Text message = text_join({lines.at(index), suffix});
-        post_text(target_handle(), message);
-        wait_with_events(typing_pause_ms);
-        if (main_window_closed()) return;
-        // Re-read: a binding made during the pause takes effect for the Enter.
-        post_key(target_handle(), enter_key, enter_state, enter_as_key);
+        const Typed typed = post_text(target_handle(), message);
+        if (typed == Typed::closed) return;
+        // A stop in the middle of the line drops the rest of it and its
+        // Enter; the next cycle's start ends the run.
+        if (typed == Typed::stopped) continue;
+        if (typed == Typed::refused && !told_refused) {
+            told_refused = true;
+            seam::message_box(refused_text, "信息：", seam::Buttons::ok, seam::Icon::none);
+            if (main_window_closed()) return;
+        }
+        if (typed == Typed::whole) {
+            wait_with_events(typing_pause_ms);
+            if (main_window_closed()) return;
+            // Re-read: a binding made during the pause takes effect for the Enter.
+            post_key(target_handle(), enter_key, enter_state, enter_as_key);
+        }
         wait_with_events(read_control_int(Ctl::编辑框2));
         if (main_window_closed()) return;
     }
@@ -144,6 +228,7 @@ void send_loop() {
 }
 
 void start_or_stop() {
+    ++start_stop_clicks;
     if (text_compare(seam::control_text(Ctl::按钮2), "开始发送消息") == 0) {
         seam::set_control_text(Ctl::按钮2, "停止自动发送");
         sending = true;

@@ -17,6 +17,15 @@ struct DestroyIconFn {
 };
 using unique_icon = unique_handle<HICON, DestroyIconFn>;
 
+struct UnhookFn {
+    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
+using unique_hook = unique_handle<HHOOK, UnhookFn>;
+
+// The timer that looks for F2 to come up after a press.
+constexpr UINT_PTR f2_release_timer = 1;
+constexpr UINT f2_release_poll_ms = 20;
+
 // Control ids: 1000 + the control's row in its form.
 constexpr int first_control_id = 1000;
 
@@ -161,12 +170,22 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             if (HIWORD(wparam) == BN_CLICKED && hwnd == slot(Window::main).hwnd) {
                 const int row = LOWORD(wparam) - first_control_id;
                 const auto c = static_cast<Ctl>(row);
-                if (c == Ctl::按钮1 || c == Ctl::按钮2) on_click(c);
+                if (c == Ctl::按钮1 || c == Ctl::按钮2) run_handler([c] { on_click(c); });
                 return 0;
             }
             break;
         case WM_HOTKEY:
-            if (hwnd == slot(Window::binding).hwnd) on_hotkey(static_cast<std::int32_t>(wparam));
+            if (hwnd == slot(Window::binding).hwnd)
+                run_handler([wparam] { on_hotkey(static_cast<std::int32_t>(wparam)); });
+            return 0;
+        case WM_TIMER:
+            if (wparam != f2_release_timer) break;
+            // The key state as the keyboard has it, not as this thread's
+            // messages have seen it: F2's key-up goes to another program.
+            if ((GetAsyncKeyState(VK_F2) & 0x8000) == 0) {
+                KillTimer(hwnd, f2_release_timer);
+                if (hwnd == slot(Window::binding).hwnd) run_handler(on_f2_released);
+            }
             return 0;
         case WM_ACTIVATE: {
             auto& open = slot(window_of(hwnd));
@@ -202,6 +221,19 @@ void register_class(Window w) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = class_names[static_cast<std::size_t>(w)];
     RegisterClassExW(&wc);
+}
+
+// A box of ours must come up above the binding window, which is topmost.
+// MB_TOPMOST does that on Windows, but not everywhere for a task-modal box
+// without an owner; made topmost as it activates, it is above on every system.
+LRESULT CALLBACK raise_box(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HCBT_ACTIVATE) {
+        const auto box = reinterpret_cast<HWND>(wparam);
+        wchar_t name[8] = {};
+        if (GetClassNameW(box, name, 8) == 6 && lstrcmpW(name, L"#32770") == 0)
+            SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
 }  // namespace
@@ -308,6 +340,18 @@ void process_pending_events() {
 
 void wait_for_events(std::uint32_t ms) { MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, 0); }
 
+void wait_answering(std::uint32_t ms) {
+    const DWORD end = GetTickCount() + ms;
+    for (;;) {
+        // Peeking answers the sent messages; only paint messages are taken.
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) DispatchMessageW(&m);
+        const auto left = static_cast<std::int32_t>(end - GetTickCount());
+        if (left <= 0) return;
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_SENDMESSAGE | QS_PAINT, 0);
+    }
+}
+
 Text control_text(Ctl c) {
     const HWND h = control(c);
     if (!h) return {};
@@ -330,8 +374,9 @@ void set_window_caption(Window w, const Text& caption) {
 }
 
 int message_box(const Text& text, const Text& title, Buttons buttons, Icon icon) {
-    const UINT type = MB_TASKMODAL | (buttons == Buttons::yes_no ? MB_YESNO : MB_OK) |
+    const UINT type = MB_TASKMODAL | MB_TOPMOST | (buttons == Buttons::yes_no ? MB_YESNO : MB_OK) |
                       (icon == Icon::error ? MB_ICONERROR : 0);
+    const unique_hook raising(SetWindowsHookExW(WH_CBT, raise_box, nullptr, GetCurrentThreadId()));
     switch (MessageBoxW(nullptr, to_wide(text).c_str(), to_wide(title).c_str(), type)) {
         case IDCANCEL: return cancel;
         case IDABORT: return abort;
@@ -348,6 +393,10 @@ bool register_f2(Window w, std::int32_t id) {
     if (!open.hwnd || !RegisterHotKey(open.hwnd, id, 0, VK_F2)) return false;
     open.hot_key = id;
     return true;
+}
+
+void watch_f2_release(Window w) {
+    if (const HWND hwnd = slot(w).hwnd) SetTimer(hwnd, f2_release_timer, f2_release_poll_ms, nullptr);
 }
 
 void exit_process(int code) { ExitProcess(static_cast<UINT>(code)); }

@@ -204,6 +204,66 @@ TEST_F(Binding, KeysInTheBindingWindow) {
     EXPECT_EQ(caption(Ctl::标签4), unbound_text);
 }
 
+TEST_F(Binding, AHeldF2IsOnePress) {
+    ASSERT_NO_FATAL_FAILURE(open_at_start());
+    const POINT p = centre(target.input);
+    ASSERT_TRUE(move_pointer(p));
+    ASSERT_TRUE(uncover(target.window, p));
+    // Held: the keyboard repeats the key-down, then the key comes up once.
+    for (int repeat = 0; repeat < 10; ++repeat) key_down(VK_F2);
+    key_up(VK_F2);
+    EXPECT_TRUE(caption_becomes(Ctl::标签2, handle_text(target.input)));
+    Sleep(no_reaction_ms);  // time for a wrong second capture
+    EXPECT_EQ(caption(Ctl::标签4), unbound_text);
+    EXPECT_TRUE(IsWindow(binding)) << "one held press closed the binding window";
+
+    ASSERT_NO_FATAL_FAILURE(press_f2_over(target.send));
+    EXPECT_TRUE(caption_becomes(Ctl::标签4, handle_text(target.send)));
+    EXPECT_TRUE(binding_closes());
+}
+
+// The binding window is topmost; every box of ours must still come up above
+// it, or its buttons could not be reached and the program would look hung.
+TEST_F(Binding, BoxesShowAboveTheBindingWindow) {
+    ASSERT_NO_FATAL_FAILURE(open_at_start());
+    ASSERT_NO_FATAL_FAILURE(press_f2_over(target.input));
+    ASSERT_TRUE(caption_becomes(Ctl::标签2, handle_text(target.input)));
+    ASSERT_TRUE(IsWindow(binding));
+    // Both boxes come up centred, where the binding window lies too.
+    const auto expect_buttons_reachable = [&](const MessageBoxInfo& box) {
+        std::size_t buttons = 0;
+        for (HWND b : children(box.window)) {
+            if (!class_is(b, L"Button") || !visible(b)) continue;
+            ++buttons;
+            const HWND hit = WindowFromPoint(centre(b));
+            EXPECT_EQ(GetAncestor(hit, GA_ROOT), box.window)
+                << "the centre of \"" << text(b) << "\" belongs to \"" << text(GetAncestor(hit, GA_ROOT)) << "\"";
+        }
+        EXPECT_GT(buttons, 0u);
+    };
+
+    click(control(Ctl::按钮1));
+    const auto prompt_again = wait_for_message_box(kestrune.id());
+    ASSERT_TRUE(prompt_again) << "no prompt after 按钮1";
+    ASSERT_TRUE(wait_until([&] { return visible(prompt_again->window); }));
+    expect_buttons_reachable(*prompt_again);
+    answer(*prompt_again, IDNO);
+    ASSERT_TRUE(wait_until([&] { return !IsWindow(prompt_again->window); }));
+
+    // The end box of a run stopped while the binding window is open.
+    SendMessageW(control(Ctl::编辑框2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"100"));
+    click(control(Ctl::按钮2));
+    ASSERT_TRUE(caption_becomes(Ctl::按钮2, "停止自动发送"));
+    click(control(Ctl::按钮2));
+    const auto end_box = wait_for_message_box(kestrune.id());
+    ASSERT_TRUE(end_box) << "no end box";
+    EXPECT_EQ(end_box->text, "消息已经发送完毕！");
+    ASSERT_TRUE(wait_until([&] { return visible(end_box->window); }));
+    expect_buttons_reachable(*end_box);
+    answer(*end_box, IDOK);
+    EXPECT_TRUE(IsWindow(binding));
+}
+
 TEST_F(Binding, F2HeldByAnotherProgramHasNoEffect) {
     const HeldF2 f2;
     ASSERT_TRUE(f2.held());

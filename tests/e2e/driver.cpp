@@ -322,6 +322,18 @@ void press(WORD vk, std::initializer_list<WORD> modifiers) {
     Sleep(50);  // SendInput only queues; give the target a moment to take it in
 }
 
+void key_down(WORD vk) {
+    INPUT in = key(vk, false);
+    SendInput(1, &in, sizeof in);
+    Sleep(50);
+}
+
+void key_up(WORD vk) {
+    INPUT in = key(vk, true);
+    SendInput(1, &in, sizeof in);
+    Sleep(50);
+}
+
 bool move_pointer(POINT p) {
     const auto at_p = [&] {
         POINT now{};

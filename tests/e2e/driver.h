@@ -118,6 +118,10 @@ bool uncover(HWND top, POINT p);
 // One press and release of a virtual key through SendInput, with the given
 // modifier keys held around it.
 void press(WORD vk, std::initializer_list<WORD> modifiers = {});
+// Half a press: a key-down alone (as the keyboard repeats it while the key is
+// held), or the key-up.
+void key_down(WORD vk);
+void key_up(WORD vk);
 // Moves the pointer and waits until it stays there: Wine may put it back for
 // a moment after SetCursorPos.
 bool move_pointer(POINT p);

@@ -286,6 +286,42 @@ TEST_F(Sending, ClosingTheMainWindowDuringAPauseEndsTheProgram) {
     EXPECT_TRUE(actual == expected) << side_by_side(expected, actual);
 }
 
+// A suffix count far beyond what a line may hold: the line is long (the count
+// is capped, the program goes on), the window keeps answering while it is
+// typed, and a stop click ends it in the middle, on a character boundary,
+// without its Return.
+TEST_F(Sending, AHugeLineKeepsTheWindowAnsweringAndStopsInTheMiddle) {
+    bind();
+    set_check(Ctl::选择框1, true);
+    set_text(Ctl::编辑框3, L"2147483647");
+    start_or_stop();
+    ASSERT_TRUE(wait_until([&] { return arrived().size() >= 2000; }, 20000)) << "typing did not begin";
+    for (int probe = 0; probe < 5; ++probe) {
+        DWORD_PTR result = 0;
+        EXPECT_NE(SendMessageTimeoutW(kestrune.main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0)
+            << "the main window did not answer within a second while typing";
+        Sleep(100);
+    }
+    start_or_stop();
+    EXPECT_TRUE(wait_until([&] { return button_caption() == start_caption; }, 3000)) << button_caption();
+    ASSERT_NO_FATAL_FAILURE(expect_end_box());
+    ASSERT_TRUE(kestrune.process.running());
+    const auto actual = arrived();
+    expect_quiet_target(actual.size());
+
+    // The first line, then letters, cut short; no Return.
+    EXPECT_EQ(enters(actual), 0u);
+    EXPECT_LT(actual.size(), lines[0].size() + 1000000u);
+    std::vector<KeyMessage> start;
+    append_typed(start, lines[0]);
+    start.pop_back();
+    ASSERT_GT(actual.size(), start.size());
+    const std::vector<KeyMessage> head(actual.begin(), actual.begin() + static_cast<std::ptrdiff_t>(start.size()));
+    EXPECT_TRUE(head == start) << side_by_side(start, head);
+    for (std::size_t i = start.size(); i < actual.size(); ++i)
+        ASSERT_TRUE(actual[i].name == "WM_CHAR" && actual[i].wparam >= 'a' && actual[i].wparam <= 'z') << i;
+}
+
 TEST_F(Sending, AnEmptyListEndsTheRunAtOnceAndTheNextClickOnlyResetsTheButton) {
     bind();
     set_text(Ctl::编辑框1, L"");

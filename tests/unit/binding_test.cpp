@@ -2,6 +2,8 @@
 // against a fake window tree.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "binding/binding.h"
 #include "core/events.h"
 #include "core/program.h"
@@ -103,7 +105,14 @@ protected:
         add_window(h, {0, 0, 100, 100}, 0, true, text);
         state().at_point = h;
     }
-    void press_f2() { on_hotkey(hotkey_id); }
+    // A press as a user makes it: down, then up again.
+    void press_f2() {
+        on_hotkey(hotkey_id);
+        release_f2();
+    }
+    void release_f2() {
+        if (std::exchange(state().f2_watched, false)) on_f2_released();
+    }
     void dispatch() { seam::process_pending_events(); }
 };
 
@@ -160,6 +169,23 @@ TEST_F(Binding, TwoPressesTakeTheInputBoxThenTheSendKeyAndClose) {
     dispatch();
     EXPECT_FALSE(fake::window(Window::binding).exists);
     EXPECT_EQ(fake::window(Window::main).caption, "暂未绑定窗口");
+}
+
+TEST_F(Binding, AHeldF2IsOnePress) {
+    open_binding_window();
+    pointer_over(0x1111, "input");
+    // The keyboard repeats a held key's key-down; each repeat is a hot-key event.
+    for (int repeat = 0; repeat < 10; ++repeat) on_hotkey(hotkey_id);
+    EXPECT_EQ(state().texts[Ctl::标签2], "4369");
+    EXPECT_EQ(state().texts[Ctl::标签4], unbound_text);
+    EXPECT_EQ(send_key_handle, 0u);
+    EXPECT_EQ(fake::window(Window::binding).close_requests, 0);
+
+    release_f2();
+    pointer_over(0x2222);
+    press_f2();
+    EXPECT_EQ(state().texts[Ctl::标签4], "8738");
+    EXPECT_EQ(fake::window(Window::binding).close_requests, 1);
 }
 
 TEST_F(Binding, FirstPressOverNothingKeepsWaiting) {

@@ -119,6 +119,12 @@ void wait_for_events(std::uint32_t ms) {
     s.now = until;
 }
 
+// Time passes, but no event of the queue runs: only input would start one.
+void wait_answering(std::uint32_t ms) {
+    ++state().answering_waits;
+    state().now += ms;
+}
+
 Text control_text(Ctl c) {
     fake::note_main_access();
     return state().texts[c];
@@ -154,6 +160,8 @@ bool register_f2(Window, std::int32_t id) {
     return true;
 }
 
+void watch_f2_release(Window) { state().f2_watched = true; }
+
 Point cursor_pos() { return state().cursor; }
 Handle window_from_point(Point) { return state().at_point; }
 Handle parent_of(Handle h) {
@@ -184,8 +192,12 @@ Text window_text(Handle h, std::int32_t buffer_size) {
     return it->second.text.substr(0, static_cast<std::size_t>(buffer_size - 1));
 }
 
-void post(Handle h, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam) {
-    state().posted.push_back({h, message, wparam, lparam, state().now});
+PostResult post(Handle h, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam) {
+    auto& s = state();
+    const PostResult answer = s.post_answer ? s.post_answer(s.post_attempts) : PostResult::queued;
+    ++s.post_attempts;
+    if (answer == PostResult::queued) s.posted.push_back({h, message, wparam, lparam, s.now});
+    return answer;
 }
 
 std::uint32_t tick_count() { return state().now; }

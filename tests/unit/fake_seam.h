@@ -73,7 +73,13 @@ struct State {
     std::vector<seam::Handle> z_order;  // top first, all windows of the tree
     std::map<seam::Handle, OtherWindow> others;
 
-    std::vector<Posted> posted;
+    std::vector<Posted> posted;  // what reached the target's queue
+    // What the target answers to the next post (which is attempt number
+    // `attempt`, from 0); queued unless set. Only queued posts are recorded.
+    std::function<seam::PostResult(std::size_t attempt)> post_answer;
+    std::size_t post_attempts = 0;
+    int answering_waits = 0;  // calls of wait_answering
+    bool f2_watched = false;  // a press waits for F2 to come up
 
     std::uint32_t now = 0;
     std::multimap<std::uint32_t, std::function<void()>> events;

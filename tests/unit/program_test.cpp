@@ -1,6 +1,9 @@
 // The life of the process: start-up order, the normal end and the fatal end.
 #include <gtest/gtest.h>
 
+#include <new>
+
+#include "core/events.h"
 #include "core/program.h"
 #include "fake_seam.h"
 
@@ -32,6 +35,16 @@ TEST_F(Program, PublishedVersionEqualShowsThePromptBeforeTheMainWindowAndEndsWit
     // The exit handler has freed the shared texts.
     EXPECT_TRUE(page_text.empty());
     EXPECT_TRUE(latest_version.empty());
+}
+
+TEST_F(Program, AHandlerThatThrowsEndsAloneAndTheUserIsTold) {
+    bool after = false;
+    run_handler([] { throw std::bad_alloc(); });
+    run_handler([&] { after = true; });
+    EXPECT_TRUE(after);
+    ASSERT_EQ(state().boxes.size(), 1u);
+    EXPECT_EQ(state().boxes[0].text, "内存不足，刚才的操作没有完成。");
+    EXPECT_EQ(state().boxes[0].icon, seam::Icon::none);
 }
 
 TEST_F(Program, UpdatePathShowsTheMainWindowThenClosesItInTheLoop) {

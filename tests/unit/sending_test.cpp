@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -392,6 +393,172 @@ TEST_F(SendLoop, ClosingTheMainWindowInAPauseEndsTheRunSilently) {
         EXPECT_TRUE(fake::state().boxes.empty()) << c.pause;
         EXPECT_FALSE(fake::state().touched_closed_main) << c.pause;
     }
+}
+
+// --- Long lines, full queues and refusing targets ---------------------------
+
+Text repeat(std::size_t n, const Text& piece) {
+    Text t;
+    for (std::size_t i = 0; i < n; ++i) t += piece;
+    return t;
+}
+
+// One line of the given text, no suffix, a 1000 ms interval, bound to 5.
+class LongLine : public SendLoop {
+protected:
+    void SetUp() override {
+        SendLoop::SetUp();
+        fake::state().texts[Ctl::编辑框2] = "1000";
+        fake::state().texts[Ctl::标签2] = "5";
+    }
+    static void line(const Text& text) { fake::state().texts[Ctl::编辑框1] = text; }
+    static std::size_t box_count(const Text& text) {
+        return static_cast<std::size_t>(std::count_if(fake::state().boxes.begin(), fake::state().boxes.end(),
+                                                      [&](const fake::Box& b) { return b.text == text; }));
+    }
+};
+
+// 300 double-byte characters: the program looks at its events after the
+// first burst, where whatever was scheduled for the start is waiting.
+const Text long_text = repeat(300, "嗨");
+
+TEST_F(LongLine, StopOrCloseInTheMiddleEndsItAtTheNextCharacter) {
+    struct Case {
+        const char* what;
+        std::function<void()> event;
+        bool box;
+    };
+    const Case cases[] = {
+        {"stop click", start_or_stop, true},
+        {"close", [] { seam::queue_close(Window::main); }, false},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        line(long_text);
+        fake::at(0, c.event);
+        start_or_stop();
+        // Whole characters only, and neither the rest of the line nor its Enter.
+        EXPECT_EQ(trace(), long_text.substr(0, 2 * characters_per_burst)) << c.what;
+        EXPECT_EQ(box_count("消息已经发送完毕！"), c.box ? 1u : 0u) << c.what;
+        EXPECT_FALSE(fake::state().touched_closed_main) << c.what;
+    }
+}
+
+TEST_F(LongLine, ARunStartedInTheMiddleNeverTypesIntoIt) {
+    line(long_text);
+    fake::at(0, start_or_stop);   // stop
+    fake::at(0, start_or_stop);   // and start a second run at once
+    fake::at(50, start_or_stop);  // stops it in its typing pause
+    start_or_stop();
+    // The first run's first burst, the whole second run, and no more of the first.
+    EXPECT_EQ(trace(), long_text.substr(0, 2 * characters_per_burst) + long_text + "|");
+    EXPECT_EQ(box_count("消息已经发送完毕！"), 2u);
+    EXPECT_FALSE(sending);
+}
+
+TEST_F(LongLine, AFullQueueIsWaitedForAndEveryByteArrivesOnce) {
+    // The queue is full from the 300th message until 200 ms have passed;
+    // meanwhile the program's own events go on.
+    const Text text = repeat(400, "ab");
+    const auto full_for_a_while = [](std::size_t attempt) {
+        return attempt >= 300 && fake::state().now < 200 ? seam::PostResult::queue_full : seam::PostResult::queued;
+    };
+    line(text);
+    fake::state().post_answer = full_for_a_while;
+    std::optional<std::size_t> posted_at_event;
+    fake::at(100, [&] { posted_at_event = fake::state().posted.size(); });
+    fake::at(250, start_or_stop);
+    start_or_stop();
+    ASSERT_TRUE(posted_at_event);
+    EXPECT_EQ(*posted_at_event, 300u);
+    EXPECT_EQ(trace(), text + "|");
+
+    // A stop click while it waits ends the line there.
+    SetUp();
+    line(text);
+    fake::state().post_answer = full_for_a_while;
+    fake::at(50, start_or_stop);
+    start_or_stop();
+    EXPECT_EQ(trace(), text.substr(0, 300));
+    EXPECT_EQ(box_count("消息已经发送完毕！"), 1u);
+}
+
+TEST_F(LongLine, ATrailByteFollowsItsLeadWhateverWaits) {
+    // The queue fills up right after a lead byte. The wait for the trail
+    // answers what is sent to our windows but runs no event of ours, so the
+    // stop click waiting there cannot come between lead and trail.
+    line(repeat(10, "嗨"));
+    fake::state().post_answer = [](std::size_t attempt) {
+        return attempt >= 5 && attempt < 40 ? seam::PostResult::queue_full : seam::PostResult::queued;
+    };
+    std::optional<std::size_t> posted_at_click;
+    fake::at(0, [&] {
+        posted_at_click = fake::state().posted.size();
+        start_or_stop();
+    });
+    start_or_stop();
+    ASSERT_TRUE(posted_at_click);
+    EXPECT_EQ(*posted_at_click % 2, 0u);
+    EXPECT_GE(*posted_at_click, 6u);
+    EXPECT_EQ(fake::state().answering_waits, 35);
+}
+
+TEST_F(LongLine, ATargetThatIsGoneOrNeverDrainsLosesOnlyThatLine) {
+    struct Case {
+        const char* what;
+        seam::PostResult answer;
+        std::uint32_t answers_until;  // from the fourth message on, until this tick
+        std::uint32_t line_ends_at;
+    };
+    const Case cases[] = {
+        {"gone", seam::PostResult::gone, 1, 0},
+        {"never drains", seam::PostResult::queue_full, full_queue_patience_ms + 500, full_queue_patience_ms},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        line("abcdef\r\nxyz");
+        fake::state().post_answer = [c](std::size_t attempt) {
+            return attempt >= 3 && fake::state().now < c.answers_until ? c.answer : seam::PostResult::queued;
+        };
+        fake::at(c.line_ends_at + 1001 + 50, start_or_stop);  // in the next line's typing pause
+        start_or_stop();
+        // The rest of the line and its Enter are dropped; after the interval
+        // the next line goes out whole.
+        EXPECT_EQ(trace(), "abcxyz|") << c.what;
+        ASSERT_EQ(fake::state().posted.size(), 7u) << c.what;
+        EXPECT_EQ(fake::state().posted[3].at, c.line_ends_at + 1001) << c.what;
+    }
+}
+
+TEST_F(LongLine, ARefusingTargetIsToldOncePerRun) {
+    line("ab");
+    fake::state().post_answer = [](std::size_t) { return seam::PostResult::refused; };
+    const Text refused =
+        "绑定的窗口拒绝接收本软件的消息：它所在的程序是以管理员身份运行的。\r\n"
+        "请以管理员身份运行本软件，然后重新绑定窗口。";
+    fake::at(2500, start_or_stop);  // in the third cycle
+    start_or_stop();
+    EXPECT_EQ(box_count(refused), 1u);
+    EXPECT_EQ(box_count("消息已经发送完毕！"), 1u);
+    EXPECT_EQ(fake::state().boxes[0].text, refused);
+    EXPECT_EQ(fake::state().boxes[0].title, "信息：");
+    EXPECT_EQ(trace(), "");
+    EXPECT_EQ(caption(), caption_of(4));
+
+    // The next run tells it again.
+    fake::at(fake::state().now + 500, start_or_stop);
+    start_or_stop();
+    EXPECT_EQ(box_count(refused), 2u);
+}
+
+TEST_F(LongLine, AHugeSuffixCountIsCappedNotFatal) {
+    line("x");
+    fake::state().checked[Ctl::选择框1] = true;
+    fake::state().texts[Ctl::编辑框3] = "2147483647";
+    draw_sequence({0});
+    stop_in_cycle(1);
+    start_or_stop();
+    EXPECT_EQ(trace(), "x" + Text(static_cast<std::size_t>(max_suffix_letters), 'a') + "|");
 }
 
 }  // namespace
