@@ -215,12 +215,12 @@ void send_loop() {
             seam::message_box(refused_text, "信息：", seam::Buttons::ok, seam::Icon::none);
             if (main_window_closed()) return;
         }
-        if (typed == Typed::whole) {
-            wait_with_events(typing_pause_ms);
-            if (main_window_closed()) return;
-            // Re-read: a binding made during the pause takes effect for the Enter.
-            post_key(target_handle(), enter_key, enter_state, enter_as_key);
-        }
+        wait_with_events(typing_pause_ms);
+        if (main_window_closed()) return;
+        // Re-read: a binding made during the pause takes effect for the Enter.
+        // A line cut short gets none: a Return alone would send what was
+        // typed so far, or an empty message to a new binding.
+        if (typed == Typed::whole) post_key(target_handle(), enter_key, enter_state, enter_as_key);
         wait_with_events(read_control_int(Ctl::编辑框2));
         if (main_window_closed()) return;
     }

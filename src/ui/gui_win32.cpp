@@ -390,7 +390,9 @@ int message_box(const Text& text, const Text& title, Buttons buttons, Icon icon)
 
 bool register_f2(Window w, std::int32_t id) {
     auto& open = slot(w);
-    if (!open.hwnd || !RegisterHotKey(open.hwnd, id, 0, VK_F2)) return false;
+    // MOD_NOREPEAT spares the repeats of a held key where the system honours it;
+    // the binding logic does not count them anyway.
+    if (!open.hwnd || !RegisterHotKey(open.hwnd, id, MOD_NOREPEAT, VK_F2)) return false;
     open.hot_key = id;
     return true;
 }

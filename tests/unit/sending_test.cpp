@@ -520,14 +520,28 @@ TEST_F(LongLine, ATargetThatIsGoneOrNeverDrainsLosesOnlyThatLine) {
         fake::state().post_answer = [c](std::size_t attempt) {
             return attempt >= 3 && fake::state().now < c.answers_until ? c.answer : seam::PostResult::queued;
         };
-        fake::at(c.line_ends_at + 1001 + 50, start_or_stop);  // in the next line's typing pause
+        // The typing pause and the interval follow as ever.
+        const std::uint32_t next_line_at = c.line_ends_at + 101 + 1001;
+        fake::at(next_line_at + 50, start_or_stop);  // in the next line's typing pause
         start_or_stop();
-        // The rest of the line and its Enter are dropped; after the interval
-        // the next line goes out whole.
+        // The rest of the line and its Enter are dropped; the next line goes
+        // out whole.
         EXPECT_EQ(trace(), "abcxyz|") << c.what;
         ASSERT_EQ(fake::state().posted.size(), 7u) << c.what;
-        EXPECT_EQ(fake::state().posted[3].at, c.line_ends_at + 1001) << c.what;
+        EXPECT_EQ(fake::state().posted[3].at, next_line_at) << c.what;
     }
+}
+
+TEST_F(LongLine, CyclesThatTypeNothingStillTakeTheirTypingPause) {
+    // Without it a run with no interval would never look at its events
+    // again: no stop click, no answer to anyone, the window hung.
+    line("abc");
+    fake::state().texts[Ctl::编辑框2] = "0";
+    fake::state().post_answer = [](std::size_t) { return seam::PostResult::gone; };
+    stop_in_cycle(3);
+    start_or_stop();
+    EXPECT_EQ(caption(), caption_of(4));
+    EXPECT_EQ(box_count("消息已经发送完毕！"), 1u);
 }
 
 TEST_F(LongLine, ARefusingTargetIsToldOncePerRun) {
