@@ -76,9 +76,10 @@ Handle parent_of(Handle h);
 Handle next_window(Handle h);
 Rect window_rect(Handle h);
 bool is_visible(Handle h);
+// A window's text in GBK whatever the system's code page, as GetWindowTextA
+// gives it where that is 936: its length in bytes, and at most
+// buffer_size - 1 bytes of it.
 std::int32_t window_text_length(Handle h);
-// GetWindowTextA into a buffer of buffer_size bytes: at most buffer_size - 1
-// bytes of the text.
 Text window_text(Handle h, std::int32_t buffer_size);
 // What became of a posted message.
 enum class PostResult : std::uint8_t {

@@ -8,6 +8,7 @@
 #include "core/events.h"
 #include "core/unique_handle.h"
 #include "core/win32.h"
+#include "ui/dpi_win32.h"
 #include "ui/gui_win32.h"
 
 namespace {
@@ -35,6 +36,7 @@ struct OpenWindow {
     HWND focus_to_restore = nullptr;
     bool close_queued = false;
     std::int32_t hot_key = 0;  // the F2 registration it holds, if any
+    GuiFont font;              // the controls' font at the window's scale
 };
 
 std::array<OpenWindow, 2> windows;
@@ -45,6 +47,42 @@ const wchar_t* const class_names[] = {L"Kestrune.Main", L"Kestrune.Binding"};
 
 OpenWindow& slot(Window w) { return windows[static_cast<std::size_t>(w)]; }
 const Form& form_for(Window w) { return w == Window::main ? main_form() : binding_form(); }
+
+// Both windows: a caption with the system menu and the minimise box; their
+// size is fixed.
+constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD window_ex_style = WS_EX_APPWINDOW;
+
+ScaledForm scaled_form(Window w, int dpi) {
+    return scale_form(form_for(w), dpi, frame_size(window_style, window_ex_style, base_dpi),
+                      frame_size(window_style, window_ex_style, dpi));
+}
+
+// Sizes and places the window and its controls for the scale dpi, with the
+// font made for it: centred on the screen, or in the place the system gives
+// when the window moves to a monitor of another scale.
+void lay_out(Window w, int dpi, const RECT* place) {
+    auto& open = slot(w);
+    const ScaledForm scaled = scaled_form(w, dpi);
+    RECT r{};
+    if (place) {
+        r = *place;
+    } else {
+        const int left = (GetSystemMetrics(SM_CXSCREEN) - scaled.outer.width) / 2;
+        const int top = (GetSystemMetrics(SM_CYSCREEN) - scaled.outer.height) / 2;
+        r = {left, top, left + scaled.outer.width, top + scaled.outer.height};
+    }
+    SetWindowPos(open.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // The old font goes only once no control uses it any more.
+    GuiFont font(dpi);
+    for (std::size_t row = 0; row < open.controls.size(); ++row) {
+        const Box& b = scaled.controls[row];
+        SetWindowPos(open.controls[row], nullptr, b.x, b.y, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(open.controls[row], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    open.font = std::move(font);
+}
 
 DWORD style_of(const ControlForm& c) {
     DWORD style = WS_CHILD | WS_VISIBLE | (c.starts_group ? WS_GROUP : 0);
@@ -204,6 +242,16 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             SetFocus(target);
             return 0;
         }
+        case WM_DPICHANGED:
+            lay_out(window_of(hwnd), HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+            return 0;
+        case wm_getdpiscaledsize: {
+            // The size the window will have there, so that the place the
+            // system then suggests fits it exactly.
+            const Size outer = scaled_form(window_of(hwnd), static_cast<int>(wparam)).outer;
+            *reinterpret_cast<SIZE*>(lparam) = {outer.width, outer.height};
+            return TRUE;
+        }
         case WM_DESTROY: forget(hwnd); return 0;
         default: break;
     }
@@ -255,12 +303,10 @@ namespace seam {
 bool create_window(Window w) {
     const Form& form = form_for(w);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - form.outer_width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - form.outer_height) / 2;
-    const HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, class_names[static_cast<std::size_t>(w)],
-                                      to_wide(form.caption).c_str(),
-                                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, left, top,
-                                      form.outer_width, form.outer_height, nullptr, nullptr, instance, nullptr);
+    // Sized and placed once it exists (lay_out): its scale is its monitor's.
+    const HWND hwnd = CreateWindowExW(window_ex_style, class_names[static_cast<std::size_t>(w)],
+                                      to_wide(form.caption).c_str(), window_style, 0, 0, 0, 0, nullptr, nullptr,
+                                      instance, nullptr);
     if (!hwnd) return false;
     auto& open = slot(w);
     open = OpenWindow{};
@@ -268,16 +314,13 @@ bool create_window(Window w) {
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large_icon.get()));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon.get()));
 
-    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
     open.controls.assign(form.controls.size(), nullptr);
     // Created from the last row to the first, then stacked first row on top.
     for (std::size_t row = form.controls.size(); row-- > 0;) {
         const ControlForm& c = form.controls[row];
-        const HWND h = CreateWindowExW(0, class_of(c.kind), to_wide(c.text).c_str(), style_of(c), c.x, c.y,
-                                       c.width, c.height, hwnd,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(first_control_id + row)),
+        const HWND h = CreateWindowExW(0, class_of(c.kind), to_wide(c.text).c_str(), style_of(c), 0, 0, 0, 0,
+                                       hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(first_control_id + row)),
                                        instance, nullptr);
-        SendMessageW(h, WM_SETFONT, font, FALSE);
         // The edit boxes take text of any length, not the system's default
         // of 32767 characters typed.
         if (c.kind == Kind::line_edit || c.kind == Kind::lines_edit) SendMessageW(h, EM_SETLIMITTEXT, 0, 0);
@@ -289,6 +332,7 @@ bool create_window(Window w) {
         SetWindowPos(h, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         above = h;
     }
+    lay_out(w, window_dpi(hwnd), nullptr);
     return true;
 }
 

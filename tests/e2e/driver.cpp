@@ -62,6 +62,7 @@ std::wstring build_path(const std::string& relative) {
 }
 std::wstring kestrune_exe() { return windows_path(KESTRUNE_E2E_PROGRAM); }
 std::wstring practice_target_exe() { return windows_path(KESTRUNE_E2E_PRACTICE_TARGET); }
+std::wstring bare_window_exe() { return windows_path(KESTRUNE_E2E_BARE_WINDOW); }
 
 std::string read_file(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);

@@ -34,6 +34,7 @@ bool wait_until(const std::function<bool()>& predicate, DWORD timeout_ms = 10000
 std::wstring build_path(const std::string& relative);
 std::wstring kestrune_exe();        // the build that fetches from the fixture server
 std::wstring practice_target_exe();
+std::wstring bare_window_exe();     // one plain top-level window of class "BareWindow"
 std::string read_file(const std::wstring& path);  // empty when missing
 
 // --- Processes ----------------------------------------------------------------

@@ -33,6 +33,8 @@ class ScreenshotOnFailure : public testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
+    // Places and sizes are read in the screen's own pixels at any display scale.
+    SetProcessDPIAware();
     // Wine closes the session's desktop once no program uses it, between two
     // runs of this driver; the first program to need it again starts a new
     // desktop process and waits up to 10 s for it. Paid here, not inside the
