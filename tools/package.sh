@@ -34,8 +34,9 @@ iconv -f UTF-8 -t UTF-8 "$guide" >/dev/null 2>&1 || fail "使用说明.txt is no
 lf=$(tr -cd '\n' <"$guide" | wc -c)
 cr=$(tr -cd '\r' <"$guide" | wc -c)
 crlf=$(grep -c $'\r$' "$guide" || true)
-[ "$lf" -gt 0 ] && [ "$crlf" -eq "$lf" ] && [ "$cr" -eq "$lf" ] ||
+if [ "$lf" -eq 0 ] || [ "$crlf" -ne "$lf" ] || [ "$cr" -ne "$lf" ]; then
     fail "使用说明.txt has line ends other than CRLF ($lf LF, $cr CR, $crlf CRLF)"
+fi
 # Without the ZIP's UTF-8 flag on its name, Windows reads the name in the
 # local code page and shows it garbled.
 python3 - "$zip" <<'PY' || fail "the ZIP does not mark the name 使用说明.txt as UTF-8"
