@@ -72,8 +72,6 @@ step "interactive on $DISPLAY"
 export WINEPREFIX=$bindir/run-prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# ANSI code page 936 (through env: bash itself lacks the locale and warns).
-wine64="env LC_ALL=zh_CN.UTF-8 /usr/lib/wine/wine64"
 wineserver=/usr/lib/wine/wineserver64
 # A 64-bit program needs the 64-bit loader.
 loader_for() {
@@ -84,18 +82,9 @@ loader_for() {
 }
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
-if [ ! -f "$WINEPREFIX/.kestrune-ready" ]; then
-    echo "creating the Wine prefix $WINEPREFIX (once, about half a minute)"
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    $wine64 wineboot -i >/dev/null 2>&1
-    # One desktop of the size the program was laid out for, with Windows'
-    # frames; a crash ends the process instead of waiting on a dialog.
-    $wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
-    $wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 800x600 /f >/dev/null 2>&1
-    $wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    touch "$WINEPREFIX/.kestrune-ready"
-fi
+# Made the way the test session makes its own (one 800x600 desktop with
+# Windows' frames), and with nothing of its making left running.
+tools/wine/prefix "$WINEPREFIX"
 
 if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
     echo "port $port on 127.0.0.1 is taken (end-to-end tests running?); try again later" >&2

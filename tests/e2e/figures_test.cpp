@@ -1,6 +1,7 @@
 // Figures under Wine, for tools/figures.sh: processor use during pauses,
-// pause overshoot, time to a visible window, posting rate, and a long run of
-// 2000 cycles with its memory. Not checks of behaviour, except that the long
+// pause overshoot, time to a visible window, posting rate, how the program
+// answers and stops while it types a very long line, and a long run of 2000
+// cycles with its memory. Not checks of behaviour, except that the long
 // run's lines must all arrive whole and in order. They take minutes, so they
 // run only when KESTRUNE_FIGURES is set; each figure is printed as
 //     FIGURE|<suite.test>|<name>|<value>|<how it was measured>
@@ -120,6 +121,27 @@ Arrived arrived(const std::wstring& transcript) {
         }
     }
     return a;
+}
+
+// The transcript's size in bytes: it grows by one line per message.
+ULONGLONG file_size(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+// Whether the last message the target recorded is a Return: read from the
+// end of the file, as the whole transcript of a long line is megabytes.
+bool ends_with_return(const std::wstring& transcript) {
+    FILE* f = _wfopen(transcript.c_str(), L"rb");
+    if (!f) return false;
+    char tail[128] = {};
+    std::fseek(f, -static_cast<long>(sizeof tail - 1), SEEK_END);
+    const std::size_t n = std::fread(tail, 1, sizeof tail - 1, f);
+    std::fclose(f);
+    const std::string last(tail, n);
+    const std::size_t start = last.rfind('\n', last.size() >= 2 ? last.size() - 2 : 0);
+    return last.compare(start == std::string::npos ? 0 : start + 1, 14, "WM_KEYDOWN 13 ") == 0;
 }
 
 class Figures : public testing::Test {
@@ -242,6 +264,121 @@ TEST_F(Figures, PostingRate) {
            "Kestrune: click to answering again, one line of 20001 bytes (suffix 20000), pause 0");
     figure("posting_rate_arriving", fixed(letters / arriving_s, 0) + " WM_CHAR/s",
            "practice target: first to last WM_CHAR of that line, by its own tick stamps");
+}
+
+// One line of "x" and 200 000 suffix letters: far longer than a posting
+// takes between two events, so it shows whether typing keeps the window
+// answering and how soon a stop takes effect.
+constexpr int long_suffix = 200000;
+constexpr std::size_t long_line_bytes = long_suffix + 1;
+// Bounds, so that a program that never answers or never stops ends the
+// measurement with a figure saying so instead of hanging it.
+constexpr DWORD answer_bound_ms = 120000;
+constexpr DWORD line_bound_ms = 300000;
+
+std::string ms_or_bound(double ms, bool bounded_out, DWORD bound_ms) {
+    if (bounded_out) return "no answer within " + std::to_string(bound_ms / 1000) + " s";
+    return fixed(ms, 0) + " ms";
+}
+
+// The main window asked with WM_NULL again as soon as it has answered, from
+// the click that starts typing the long line until its Return reaches the
+// target; the figure is the longest wait for an answer.
+TEST_F(Figures, AnswerTimeWhileTypingALongLine) {
+    set(Ctl::编辑框3, std::to_wstring(long_suffix));
+    set(Ctl::编辑框2, L"60000");  // the run rests after the line, where a stop is quick
+    const ULONGLONG t0 = GetTickCount64();
+    click(control(Ctl::按钮2));
+    double worst = 0;
+    bool timed_out = false, returned = false;
+    std::size_t answers = 0;
+    ULONGLONG last_check = 0;
+    while (GetTickCount64() - t0 < line_bound_ms) {
+        const ULONGLONG asked = GetTickCount64();
+        DWORD_PTR result = 0;
+        const bool answered =
+            SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, answer_bound_ms, &result) != 0;
+        const ULONGLONG now = GetTickCount64();
+        worst = std::max(worst, double(now - asked));
+        if (answered)
+            ++answers;
+        else
+            timed_out = true;
+        if (now - last_check >= 100) {  // the transcript is a file: read it ten times a second
+            last_check = now;
+            if ((returned = ends_with_return(target.transcript))) break;
+        }
+        Sleep(1);
+    }
+    const std::string how = "SendMessageTimeout(WM_NULL) to the main window again 1 ms after each answer, from the "
+                            "click until the Return of one line of " +
+                            std::to_string(long_line_bytes) + " bytes (suffix " + std::to_string(long_suffix) +
+                            ") reached the practice target; each wait bounded at " +
+                            std::to_string(answer_bound_ms / 1000) + " s";
+    figure("long_line_worst_answer_ms",
+           ms_or_bound(worst, timed_out, answer_bound_ms) + " worst, " + std::to_string(answers) + " answers" +
+               (returned ? "" : ", no Return within " + std::to_string(line_bound_ms / 1000) + " s"),
+           how);
+    stop();
+}
+
+// A stop click in the middle of the long line, and how long until the run
+// shows its end box.
+TEST_F(Figures, StopInTheMiddleOfALongLine) {
+    set(Ctl::编辑框3, std::to_wstring(long_suffix));
+    set(Ctl::编辑框2, L"0");
+    click(control(Ctl::按钮2));
+    // Some 10 000 bytes have arrived (a transcript line is about 21 bytes),
+    // far from the end of the line.
+    ASSERT_TRUE(wait_until([&] { return file_size(target.transcript) > 10000 * 21; }, 60000));
+    const ULONGLONG clicked = GetTickCount64();
+    click(control(Ctl::按钮2));
+    const auto end = wait_for_message_box(kestrune.id(), line_bound_ms);
+    const double ms = double(GetTickCount64() - clicked);
+    std::string value;
+    if (!end) {
+        value = "no end box within " + std::to_string(line_bound_ms / 1000) + " s";
+    } else {
+        value = fixed(ms, 0) + " ms";
+        if (end->text != to_gbk(L"消息已经发送完毕！")) value += " (a box other than the end box)";
+        answer(*end, IDOK);
+        // What the target had by then: a cut line, or the whole line and its
+        // Return. It takes them more slowly than they are posted: wait until
+        // its queue is empty, that is its transcript has stopped growing.
+        for (ULONGLONG size = 0, t = GetTickCount64(); GetTickCount64() - t < line_bound_ms;) {
+            const ULONGLONG now_size = file_size(target.transcript);
+            if (now_size == size) break;
+            size = now_size;
+            Sleep(1000);
+        }
+        const Arrived a = arrived(target.transcript);
+        const std::size_t typed = a.lines.empty() ? a.char_ticks.size() : a.lines[0].size();
+        value += a.lines.empty() ? ", line cut after " + std::to_string(typed) + " of " +
+                                       std::to_string(long_line_bytes) + " bytes, no Return"
+                                 : ", the whole line (" + std::to_string(typed) + " bytes) and its Return typed first";
+    }
+    figure("long_line_stop_ms", value,
+           "posted BM_CLICK on the start/stop button once about 10000 bytes of a line of " +
+               std::to_string(long_line_bytes) + " bytes (pause 0) had arrived, to the end box (polled every 20 ms)");
+}
+
+// The rate at which the long line's characters reach the practice target.
+TEST_F(Figures, PostingRateOfALongLine) {
+    set(Ctl::编辑框3, std::to_wstring(long_suffix));
+    set(Ctl::编辑框2, L"60000");
+    click(control(Ctl::按钮2));
+    const bool returned = wait_until([&] { return ends_with_return(target.transcript); }, line_bound_ms);
+    stop();
+    const Arrived a = arrived(target.transcript);
+    ASSERT_GE(a.char_ticks.size(), 2u);
+    const std::size_t bytes = a.lines.empty() ? a.char_ticks.size() : a.lines[0].size();
+    const double seconds = double(a.char_ticks[bytes - 1] - a.char_ticks[0]) / 1000.0;
+    figure("long_line_arriving_rate",
+           fixed(double(bytes - 1) / seconds, 0) + " WM_CHAR/s, " + std::to_string(bytes) + " of " +
+               std::to_string(long_line_bytes) + " bytes arrived" +
+               (returned ? "" : ", no Return within " + std::to_string(line_bound_ms / 1000) + " s"),
+           "practice target: first to last WM_CHAR of one line of " + std::to_string(long_line_bytes) +
+               " bytes, by its own tick stamps; nothing else asks the program meanwhile");
 }
 
 // 2000 cycles with pause 0: every line arrives whole and in order, and the
