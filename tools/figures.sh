@@ -5,7 +5,7 @@
 # Benchmark of the text code (a Release build of its own, build/bench-release),
 # then, under Wine, the suites Figures and LongRun of the end-to-end tests
 # (processor use during pauses, pause overshoot, time to a visible window
-# against a bare window, posting rate, answer time and stop time while a very
+# against a bare window at 96 and at 144 dpi, posting rate, answer time and stop time while a very
 # long line is typed, 2000 cycles with their memory). Figures, not checks:
 # only a lost or misordered line in the long run fails it. Takes about 12
 # minutes.
@@ -60,6 +60,12 @@ set +e
 wine_output=$(KESTRUNE_FIGURES=1 tools/wine/run "$e2e_dir" "$e2e_dir/tests/e2e/e2e_tests.exe" \
               --gtest_filter='Figures.*:LongRun.*' 2>&1)
 wine_status=$?
+# The time to a visible window once more, with the windows scaled to 150 %.
+tools/wine/session stop "$e2e_dir"
+tools/wine/session start "$e2e_dir" --dpi 144
+wine_output+=$'\n'$(KESTRUNE_FIGURES=1 KESTRUNE_FIGURES_DPI=144 tools/wine/run "$e2e_dir" \
+                     "$e2e_dir/tests/e2e/e2e_tests.exe" --gtest_filter='Figures.TimeToAVisibleWindow' 2>&1) ||
+  wine_status=$?
 set -e
 echo "$wine_output" | grep -av '^FIGURE|' >&2
 
@@ -74,7 +80,7 @@ step "writing $out"
   echo "## Under Wine: $measured"
   echo
   echo "Program: \`$program\` ($(file -b "$program" | cut -d, -f1)), the build that fetches its update page"
-  echo "from the test's loopback server; Wine: $wine_version, ANSI code page 936, virtual desktop 800 × 600."
+  echo "from the test's loopback server; Wine: $wine_version, ANSI code page 936, virtual desktop 800 × 600 (1200 × 900 at 144 dpi)."
   echo
   echo "Command: \`$wine_cmd\` (inside \`tools/wine/session start $e2e_dir\`)."
   echo
