@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "ui/forms.h"
+#include "core/forms.h"
 
 // Created, of the main window: runs inside start-up before the window shows.
 void update_check();

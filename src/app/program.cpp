@@ -1,6 +1,6 @@
-#include "core/program.h"
+#include "app/program.h"
 
-#include "core/events.h"
+#include "app/events.h"
 #include "core/seam.h"
 
 Bytes page_text;

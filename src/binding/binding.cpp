@@ -1,7 +1,7 @@
 #include "binding/binding.h"
 
-#include "core/events.h"
-#include "core/program.h"
+#include "app/events.h"
+#include "app/program.h"
 
 namespace {
 

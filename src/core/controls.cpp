@@ -1,7 +1,7 @@
-#include "ui/controls.h"
+#include "core/controls.h"
 
 #include "binding/binding.h"
-#include "core/events.h"
+#include "app/events.h"
 #include "core/seam.h"
 #include "sending/sending.h"
 

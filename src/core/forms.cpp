@@ -1,5 +1,5 @@
 // The two windows exactly as the user first sees them.
-#include "ui/forms.h"
+#include "core/forms.h"
 
 #include <array>
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "core/text.h"
-#include "ui/forms.h"
+#include "core/forms.h"
 
 namespace seam {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/program.h"
-#include "ui/controls.h"
+#include "app/program.h"
+#include "core/controls.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "core/events.h"
+#include "app/events.h"
 #include "core/unique_handle.h"
 #include "core/win32.h"
 #include "ui/gui_win32.h"

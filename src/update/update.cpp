@@ -1,7 +1,7 @@
 #include "update/update.h"
 
 #include "binding/binding.h"
-#include "core/events.h"
+#include "app/events.h"
 #include "core/seam.h"
 #include "update/addresses.h"
 

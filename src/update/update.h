@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "core/text.h"
 
 // The program's own version, as the update page publishes it.

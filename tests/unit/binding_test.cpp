@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "binding/binding.h"
-#include "core/events.h"
-#include "core/program.h"
+#include "app/events.h"
+#include "app/program.h"
 #include "fake_seam.h"
 
 namespace {

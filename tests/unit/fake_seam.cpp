@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "core/program.h"
+#include "app/program.h"
 
 namespace fake {
 

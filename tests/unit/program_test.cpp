@@ -1,7 +1,7 @@
 // The life of the process: start-up order, the normal end and the fatal end.
 #include <gtest/gtest.h>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "fake_seam.h"
 
 namespace {

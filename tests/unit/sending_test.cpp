@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "fake_seam.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "fake_seam.h"
-#include "ui/forms.h"
+#include "core/forms.h"
 
 namespace {
 

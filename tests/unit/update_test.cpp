@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/events.h"
-#include "core/program.h"
+#include "app/events.h"
+#include "app/program.h"
 #include "core/seam.h"
 #include "fake_seam.h"
 #include "update/addresses.h"
