@@ -1,15 +1,18 @@
-// The handlers the GUI layer calls; there are no others.
+// The program's events and the one table that says which handler runs for
+// which of them. The GUI layer reports clicks and hot keys; the created
+// events run inside open_window. Nothing else calls a handler.
 #pragma once
 
 #include <cstdint>
 
 #include "core/forms.h"
 
-// Created, of the main window: runs inside start-up before the window shows.
-void update_check();
-// A click on a button of the main window.
-void on_click(Ctl button);
-// Created, of the binding window: runs inside its opening, before it shows.
-void on_binding_created();
-// F2 pressed while the binding window holds it; id names the registration.
-void on_hotkey(std::int32_t id);
+enum class Event : std::uint8_t { created, click, hot_key };
+
+// Runs the handler the table names for the event of the window, if any.
+// control: the clicked control (main window only); value: the hot key's
+// identifier.
+void on_event(Window w, Event e, Ctl control = {}, std::int32_t value = 0);
+// Creates the window from its form, runs its created event and then shows it
+// if it still exists. False, with nothing run, when it cannot be made.
+bool open_window(Window w);

@@ -8,7 +8,7 @@
 #include <climits>
 #include <string>
 
-#include "update/update.h"
+#include "core/seam.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ int encoding_index(std::string_view name) {
 }
 
 // Handles are 1 + from * count + to: never 0 (the unopened value) or -1.
-bool decode(Converter handle, UINT& from, UINT& to) {
-    const auto n = static_cast<Converter>(encodings.size());
+bool decode(seam::Converter handle, UINT& from, UINT& to) {
+    const auto n = static_cast<seam::Converter>(encodings.size());
     if (handle < 1 || handle > n * n) return false;
     from = encodings[static_cast<std::size_t>((handle - 1) / n)].code_page;
     to = encodings[static_cast<std::size_t>((handle - 1) % n)].code_page;
@@ -72,6 +72,8 @@ Bytes from_utf16(UINT code_page, const std::wstring& wide) {
 
 }  // namespace
 
+namespace seam {
+
 Converter open_converter(const Text& from, const Text& to) {
     const int f = encoding_index(from);
     const int t = encoding_index(to);
@@ -91,3 +93,5 @@ bool close_converter(Converter handle) {
     UINT from = 0, to = 0;
     return decode(handle, from, to);
 }
+
+}  // namespace seam

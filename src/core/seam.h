@@ -7,9 +7,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
-#include "core/text.h"
 #include "core/forms.h"
+#include "core/text.h"
 
 namespace seam {
 
@@ -82,6 +83,18 @@ std::uint64_t read_time_stamp_counter();
 // The body of one GET of the address; empty on any failure.
 Bytes fetch_url(const Text& address);
 void open_url(const Text& address);
+
+// A character-set converter, iconv's descriptor natively and a pair of code
+// pages on Windows; the names are iconv's ("UTF-8", "GBK"). Both sides run
+// the same converter tests, GBK being iconv's: no private-use characters.
+using Converter = std::intptr_t;
+inline constexpr Converter converter_failed = -1;
+// converter_failed when the pair cannot be opened.
+Converter open_converter(const Text& from, const Text& to);
+// All or nothing: an input that is not valid in the source encoding, ends
+// inside a character or holds a character the target lacks gives empty.
+Bytes convert_bytes(Converter handle, std::string_view input);
+bool close_converter(Converter handle);
 [[noreturn]] void exit_process(int code);
 
 }  // namespace seam

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/program.h"
 #include "core/controls.h"
 
 namespace {
@@ -37,7 +36,7 @@ bool tick_passed(std::uint32_t now, std::uint32_t end) {
 
 }  // namespace
 
-std::uint32_t line_pick_state = 1;
+SendingState sending_state;
 
 void post_message(seam::Handle handle, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam) {
     seam::post(handle, message, wparam, lparam);
@@ -94,7 +93,8 @@ Text random_letters(std::int32_t count, std::int32_t mode) {
 
 std::int32_t random_pick(std::int32_t lo, std::int32_t count) {
     if (count == 1) return lo;
-    return lo + static_cast<std::int32_t>(lcg_step(line_pick_state) % static_cast<std::uint32_t>(count));
+    return lo +
+           static_cast<std::int32_t>(lcg_step(sending_state.line_pick_state) % static_cast<std::uint32_t>(count));
 }
 
 void wait_with_events(std::int32_t ms) {
@@ -122,7 +122,7 @@ void send_loop() {
         if (main_window_closed()) return;
         seam::set_window_caption(Window::main,
                                  text_join({"正在进行第：", int_to_text(cycle), "次自动发送消息...."}));
-        if (!sending) break;
+        if (!sending_state.sending) break;
         // While 选择框1 is cleared the last suffix made stays on every line.
         if (seam::control_checked(Ctl::选择框1)) suffix = random_letters(read_control_int(Ctl::编辑框3));
         if (lines.count() == 0) break;
@@ -146,12 +146,12 @@ void send_loop() {
 void start_or_stop() {
     if (text_compare(seam::control_text(Ctl::按钮2), "开始发送消息") == 0) {
         seam::set_control_text(Ctl::按钮2, "停止自动发送");
-        sending = true;
+        sending_state.sending = true;
         // The run lives inside this click; a second click, dispatched in one
         // of its pauses, lands in the branch below.
         send_loop();
     } else {
         seam::set_control_text(Ctl::按钮2, "开始发送消息");
-        sending = false;
+        sending_state.sending = false;
     }
 }

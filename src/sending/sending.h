@@ -24,8 +24,16 @@ void post_key(seam::Handle handle, std::int32_t key, std::int32_t state, std::in
 Text random_letters(std::int32_t count, std::int32_t mode = 0);
 std::int32_t random_in_range(std::int32_t lo, std::int32_t hi);
 
-// The generator behind random line picks: one per process, 1 at start.
-extern std::uint32_t line_pick_state;
+// The sending's own variables; only the GUI thread touches them.
+struct SendingState {
+    // Set by a start click, cleared by a stop click; the run ends at the
+    // next cycle's check.
+    bool sending = false;
+    // The generator behind random line picks: one per process, 1 at start.
+    std::uint32_t line_pick_state = 1;
+};
+extern SendingState sending_state;
+
 std::int32_t random_pick(std::int32_t lo, std::int32_t count);
 
 // The click of 按钮2: starts a run, or asks the running one to stop.

@@ -160,13 +160,13 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
         case WM_COMMAND:
             if (HIWORD(wparam) == BN_CLICKED && hwnd == slot(Window::main).hwnd) {
                 const int row = LOWORD(wparam) - first_control_id;
-                const auto c = static_cast<Ctl>(row);
-                if (c == Ctl::按钮1 || c == Ctl::按钮2) on_click(c);
+                on_event(Window::main, Event::click, static_cast<Ctl>(row));
                 return 0;
             }
             break;
         case WM_HOTKEY:
-            if (hwnd == slot(Window::binding).hwnd) on_hotkey(static_cast<std::int32_t>(wparam));
+            if (hwnd == slot(Window::binding).hwnd)
+                on_event(Window::binding, Event::hot_key, {}, static_cast<std::int32_t>(wparam));
             return 0;
         case WM_ACTIVATE: {
             auto& open = slot(window_of(hwnd));

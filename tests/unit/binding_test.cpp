@@ -4,12 +4,16 @@
 
 #include "binding/binding.h"
 #include "app/events.h"
-#include "app/program.h"
 #include "fake_seam.h"
 
 namespace {
 
 using fake::state;
+
+// The binding's state under the names the cases use.
+const std::int32_t& hotkey_id = binding_state.hotkey_id;
+const std::uint32_t& input_box_handle = binding_state.input_box_handle;
+const std::uint32_t& send_key_handle = binding_state.send_key_handle;
 
 constexpr seam::Handle parent = 0x100;
 
@@ -94,10 +98,10 @@ protected:
         seam::create_window(Window::main);
         state().cursor = {50, 50};
     }
-    // Answers the prompt with Yes: the binding window opens.
+    // A click on 按钮1, the prompt answered with Yes: the binding window opens.
     void open_binding_window() {
         state().answers.push_back(seam::yes);
-        ask_to_bind();
+        on_event(Window::main, Event::click, Ctl::按钮1);
     }
     void pointer_over(seam::Handle h, const Text& text = "") {
         add_window(h, {0, 0, 100, 100}, 0, true, text);

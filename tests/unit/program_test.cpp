@@ -3,10 +3,15 @@
 
 #include "app/program.h"
 #include "fake_seam.h"
+#include "update/update.h"
 
 namespace {
 
 using fake::state;
+
+// The update check's texts, which the exit handler frees.
+const Bytes& page_text = update_state.page_text;
+Text& latest_version = update_state.latest_version;
 
 const char* const page_1_0 = "<p>\xE5\x91\xB5" "1.0\xE5\x91\xB5</p>";  // UTF-8
 const char* const page_1_1 = "<p>\xE5\x91\xB5" "1.1\xE5\x91\xB5</p>";

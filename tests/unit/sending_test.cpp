@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
 #include "fake_seam.h"
 
 namespace {
+
+// The sending's state under the names the cases use.
+const bool& sending = sending_state.sending;
+std::uint32_t& line_pick_state = sending_state.line_pick_state;
 
 // The counter value whose one generator step gives r as the drawn number:
 // the step v * 214013 + 2531011 is inverted on a state with r in bits 16-30.

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
-#include "fake_seam.h"
+#include "core/fatal_error.h"
 #include "core/forms.h"
+#include "fake_seam.h"
 
 namespace {
 

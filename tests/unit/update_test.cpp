@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/events.h"
-#include "app/program.h"
 #include "core/seam.h"
 #include "fake_seam.h"
 #include "update/addresses.h"
@@ -24,6 +23,16 @@ using namespace std::literals;
 #define U8_ZHONG "\xE4\xB8\xAD"         // 中
 
 namespace {
+
+using seam::close_converter;
+using seam::convert_bytes;
+using seam::Converter;
+using seam::converter_failed;
+using seam::open_converter;
+
+// The update check's state under the names the cases use.
+const Bytes& page_text = update_state.page_text;
+const Text& latest_version = update_state.latest_version;
 
 struct CheckCase {
     const char* name;
@@ -61,7 +70,8 @@ TEST(UpdateCheck, OutcomeByPage) {
             close_requests_at_box = fake::window(Window::main).close_requests;
         };
 
-        update_check();
+        // The main window's created event: the check, and on its outcome the prompt.
+        on_event(Window::main, Event::created);
 
         const auto& s = fake::state();
         EXPECT_EQ(s.fetched, std::vector<Text>{update_page_address});
