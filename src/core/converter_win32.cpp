@@ -17,7 +17,8 @@ struct Encoding {
     UINT code_page;
 };
 // The two encodings the program converts between, under iconv's names.
-constexpr std::array<Encoding, 2> encodings{{{"UTF-8", CP_UTF8}, {"GBK", 936}}};
+constexpr UINT gbk_code_page = 936;
+constexpr std::array<Encoding, 2> encodings{{{"UTF-8", CP_UTF8}, {"GBK", gbk_code_page}}};
 
 bool same_name(std::string_view a, std::string_view b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
@@ -70,6 +71,12 @@ Bytes from_utf16(UINT code_page, const std::wstring& wide) {
     return bytes;
 }
 
+// iconv's GBK has no private-use characters, while code page 936 maps its
+// user-defined area to U+E000-U+E765: the GBK of this program is iconv's.
+bool has_private_use(const std::wstring& wide) {
+    return std::ranges::any_of(wide, [](wchar_t c) { return c >= 0xE000 && c <= 0xF8FF; });
+}
+
 }  // namespace
 
 namespace seam {
@@ -86,6 +93,7 @@ Bytes convert_bytes(Converter handle, std::string_view input) {
     if (!decode(handle, from, to) || input.empty() || input.size() > INT_MAX) return Bytes();
     const std::wstring wide = to_utf16(from, input);
     if (wide.empty()) return Bytes();
+    if ((from == gbk_code_page || to == gbk_code_page) && has_private_use(wide)) return Bytes();
     return from_utf16(to, wide);
 }
 

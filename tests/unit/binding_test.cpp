@@ -72,6 +72,32 @@ const PointerCase pointer_cases[] = {
          add_window(5, {50, 50, 51, 51});                 // holds it: its top-left pixel
      },
      1, 5},
+    // Each exclusion on a tree of its own, with no smaller window that holds
+    // the pointer: the excluded window would win on its area alone.
+    {"a_sibling_under_another_parent_is_ignored",
+     [] {
+         add_window(1, {0, 0, 200, 200});
+         add_window(2, {40, 40, 60, 60}, 0x200);
+     },
+     1, 1},
+    {"a_hidden_sibling_is_ignored",
+     [] {
+         add_window(1, {0, 0, 200, 200});
+         add_window(2, {40, 40, 60, 60}, parent, false);
+     },
+     1, 1},
+    {"the_right_edge_is_outside",
+     [] {
+         add_window(1, {0, 0, 200, 200});
+         add_window(2, {0, 0, 50, 60});
+     },
+     1, 1},
+    {"the_bottom_edge_is_outside",
+     [] {
+         add_window(1, {0, 0, 200, 200});
+         add_window(2, {0, 0, 60, 50});
+     },
+     1, 1},
     {"a_tie_keeps_the_earlier_window",
      [] {
          add_window(1, {0, 0, 200, 200});

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/program.h"
+
+#include "app/events.h"
 #include "fake_seam.h"
 #include "update/update.h"
 
@@ -79,6 +81,30 @@ TEST_F(Program, ClosingTheMainWindowFirstKeepsTheProcessUntilTheBindingWindowGoe
     EXPECT_EQ(program_main(), 0);
     EXPECT_TRUE(binding_open_after_main_closed);
     EXPECT_EQ(state().now, 3000u);
+}
+
+// The event table: clicks on 按钮1 and 按钮2, nothing for the other controls
+// or for events the table does not name.
+TEST_F(Program, OnlyTheTablesEventsRunAHandler) {
+    seam::create_window(Window::main);
+    for (std::size_t row = 0; row < main_form().controls.size(); ++row) {
+        const auto c = static_cast<Ctl>(row);
+        if (c != Ctl::按钮1 && c != Ctl::按钮2) on_event(Window::main, Event::click, c);
+    }
+    on_event(Window::main, Event::hot_key, {}, 1);
+    on_event(Window::binding, Event::click, Ctl::按钮1);
+    EXPECT_TRUE(state().boxes.empty());
+    EXPECT_EQ(state().texts[Ctl::按钮2], "开始发送消息");
+
+    on_event(Window::main, Event::click, Ctl::按钮1);
+    ASSERT_EQ(state().boxes.size(), 1u);
+    EXPECT_EQ(state().boxes[0].buttons, seam::Buttons::yes_no);
+
+    state().texts[Ctl::编辑框1] = "";  // a run that ends in its first cycle
+    on_event(Window::main, Event::click, Ctl::按钮2);
+    EXPECT_EQ(state().texts[Ctl::按钮2], "停止自动发送");
+    ASSERT_EQ(state().boxes.size(), 2u);
+    EXPECT_EQ(state().boxes[1].text, "消息已经发送完毕！");
 }
 
 }  // namespace

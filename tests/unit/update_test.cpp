@@ -21,6 +21,7 @@ using namespace std::literals;
 #define U8_HE "\xE5\x91\xB5"            // 呵
 #define U8_SMILE "\xF0\x9F\x98\x80"     // U+1F600, which GBK lacks
 #define U8_ZHONG "\xE4\xB8\xAD"         // 中
+#define U8_PRIVATE_USE "\xEE\x80\x80"  // U+E000, which iconv's GBK lacks
 
 namespace {
 
@@ -48,6 +49,7 @@ const CheckCase check_cases[] = {
     {"two markers, nothing between", "x" U8_HE U8_HE "y"sv, "", false},
     {"invalid UTF-8", "\xFF" U8_HE "1.0" U8_HE ""sv, "", false},
     {"emoji anywhere", U8_HE "1.0" U8_HE " " U8_SMILE ""sv, "", false},
+    {"private-use character anywhere", U8_HE "1.0" U8_HE U8_PRIVATE_USE ""sv, "", false},
     {"zero byte before the markers", "ab\0" U8_HE "1.0" U8_HE ""sv, "", false},
     {"1.00", U8_HE "1.00" U8_HE ""sv, "1.00", false},
     {"space before", U8_HE " 1.0" U8_HE ""sv, " 1.0", false},
@@ -155,6 +157,8 @@ TEST(Converter, Utf8ToGbk) {
         {"invalid byte", "ok\xFFok"sv, ""sv},
         {"cut character", "ok\xE5\x91"sv, ""sv},
         {"character GBK lacks", "ok" U8_SMILE "ok"sv, ""sv},
+        // Code page 936 maps its user-defined area here; iconv's GBK has none.
+        {"private-use character", "ok" U8_PRIVATE_USE "ok"sv, ""sv},
         {"empty input", ""sv, ""sv},
     };
     const Converter handle = open_converter("UTF-8", "GBK");
