@@ -3,7 +3,8 @@
 // Everything that decides something (which line, which window, which outcome
 // of the update check) is portable code that reaches the outside world only
 // through these functions. The program links the Win32 side (the *_win32.cpp
-// files); the native unit tests link a scriptable fake instead.
+// files); the native unit tests link a scriptable fake instead, all but the
+// character-set conversion, whose two system sides both run the tests.
 #pragma once
 
 #include <cstdint>
@@ -95,6 +96,7 @@ Converter open_converter(const Text& from, const Text& to);
 // inside a character or holds a character the target lacks gives empty.
 Bytes convert_bytes(Converter handle, std::string_view input);
 bool close_converter(Converter handle);
+
 [[noreturn]] void exit_process(int code);
 
 }  // namespace seam
