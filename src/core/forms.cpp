@@ -51,8 +51,9 @@ constexpr std::array<ControlForm, 17> main_controls{{
 constexpr std::string_view ctl_names[] = {KESTRUNE_MAIN_CONTROLS(KESTRUNE_CTL_NAME)};
 #undef KESTRUNE_CTL_NAME
 
+static_assert(std::size(ctl_names) == std::tuple_size_v<decltype(main_controls)>,
+              "the main form must have one row per enumerator of Ctl");
 constexpr bool rows_follow_ctl() {
-    if (std::size(ctl_names) != main_controls.size()) return false;
     for (std::size_t row = 0; row < main_controls.size(); ++row)
         if (main_controls[row].name != ctl_names[row]) return false;
     return true;

@@ -10,10 +10,10 @@ namespace {
 
 using fake::state;
 
-// The binding's state under the names the cases use.
-const std::int32_t& hotkey_id = binding_state.hotkey_id;
-const std::uint32_t& input_box_handle = binding_state.input_box_handle;
-const std::uint32_t& send_key_handle = binding_state.send_key_handle;
+// The binding's state under the names the cases use (the handlers change it).
+std::int32_t& hotkey_id = binding_state.hotkey_id;
+std::uint32_t& input_box_handle = binding_state.input_box_handle;
+std::uint32_t& send_key_handle = binding_state.send_key_handle;
 
 constexpr seam::Handle parent = 0x100;
 
