@@ -9,6 +9,12 @@
 #include "core/text.h"
 #include "update/update.h"
 
+using seam::close_converter;
+using seam::convert_bytes;
+using seam::Converter;
+using seam::converter_failed;
+using seam::open_converter;
+
 namespace {
 
 // The marker character in GBK, spelt as bytes: this build's compiler writes

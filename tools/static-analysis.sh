@@ -24,8 +24,8 @@ cmake --no-warn-unused-cli -S . -B "$out/windows" -G Ninja -DCMAKE_TOOLCHAIN_FIL
   -DCMAKE_BUILD_TYPE=Release -DKESTRUNE_TESTS=OFF >/dev/null
 cmake --no-warn-unused-cli -S . -B "$out/fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKESTRUNE_FUZZ=ON -DKESTRUNE_TESTS=OFF >/dev/null
 
-portable=$(ls src/*/*.cpp | grep -v -e '_win32\.cpp$' -e 'converter_windows\.cpp$')
-win32=$(ls src/*/*_win32.cpp src/update/converter_windows.cpp)
+portable=$(ls src/*/*.cpp | grep -v -e '_win32\.cpp$')
+win32=$(ls src/*/*_win32.cpp)
 tests=$(ls tests/unit/*.cpp bench/*.cpp)
 fuzz=$(ls fuzz/*.cpp)
 

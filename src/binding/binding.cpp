@@ -1,17 +1,8 @@
 #include "binding/binding.h"
 
-#include "core/events.h"
-#include "core/program.h"
+BindingState binding_state;
 
 namespace {
-
-// Every registration of F2 gets an identifier of its own, so a press meant
-// for an earlier opening of the binding window is never taken for this one.
-std::int32_t last_hot_key_id = 0;
-
-// A press of F2 that counted and has not been released since: the keyboard
-// repeats a held key's key-down, and each repeat comes as one more press.
-bool f2_held = false;
 
 bool contains(const seam::Rect& r, seam::Point p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
@@ -28,35 +19,39 @@ Text handle_text(std::uint32_t handle) { return int_to_text(static_cast<std::int
 
 }  // namespace
 
-void ask_to_bind() {
+bool ask_to_bind() {
     const int answer = seam::message_box(
         "您的软件还未绑定需要喊话的窗口，请先绑定！\r\n您问您现在是否需要立即绑定窗口？", "信息：",
         seam::Buttons::yes_no, seam::Icon::none);
-    if (answer != seam::yes) return;
+    if (answer != seam::yes) return false;
     // A binding already under way goes on in the open window.
     if (seam::window_exists(Window::binding)) {
         seam::bring_to_front(Window::binding);
-        return;
+        return false;
     }
-    if (!seam::create_window(Window::binding)) return;
-    on_binding_created();
-    if (seam::window_exists(Window::binding)) seam::show_window(Window::binding);
+    return true;
 }
 
 void on_binding_created() {
+    auto& hotkey_id = binding_state.hotkey_id;
+    auto& input_box_handle = binding_state.input_box_handle;
+    auto& send_key_handle = binding_state.send_key_handle;
     seam::make_topmost(Window::binding);
-    const std::int32_t id = ++last_hot_key_id;
+    const std::int32_t id = ++binding_state.last_hot_key_id;
     hotkey_id = seam::register_f2(Window::binding, id) ? id : 0;
     input_box_handle = 0;
     send_key_handle = 0;
-    f2_held = false;
+    binding_state.f2_held = false;
 }
 
 void on_hotkey(std::int32_t id) {
+    const auto& hotkey_id = binding_state.hotkey_id;
+    auto& input_box_handle = binding_state.input_box_handle;
+    auto& send_key_handle = binding_state.send_key_handle;
     // 0 is no registration of ours: F2 was refused, so F2 does nothing.
     if (id != hotkey_id || hotkey_id == 0) return;
-    if (f2_held) return;
-    f2_held = true;
+    if (binding_state.f2_held) return;
+    binding_state.f2_held = true;
     seam::watch_f2_release(Window::binding);
     // The main window may have been closed while the binding window stayed
     // open; its captions are then left alone.
@@ -76,7 +71,7 @@ void on_hotkey(std::int32_t id) {
     seam::queue_close(Window::binding);
 }
 
-void on_f2_released() { f2_held = false; }
+void on_f2_released() { binding_state.f2_held = false; }
 
 seam::Handle window_under_pointer() {
     const seam::Point p = seam::cursor_pos();

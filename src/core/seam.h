@@ -3,13 +3,15 @@
 // Everything that decides something (which line, which window, which outcome
 // of the update check) is portable code that reaches the outside world only
 // through these functions. The program links the Win32 side (the *_win32.cpp
-// files); the native unit tests link a scriptable fake instead.
+// files); the native unit tests link a scriptable fake instead, all but the
+// character-set conversion, whose two system sides both run the tests.
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
+#include "core/forms.h"
 #include "core/text.h"
-#include "ui/forms.h"
 
 namespace seam {
 
@@ -98,6 +100,19 @@ std::uint64_t read_time_stamp_counter();
 // The body of one GET of the address; empty on any failure.
 Bytes fetch_url(const Text& address);
 void open_url(const Text& address);
+
+// A character-set converter, iconv's descriptor natively and a pair of code
+// pages on Windows; the names are iconv's ("UTF-8", "GBK"). Both sides run
+// the same converter tests, GBK being iconv's: no private-use characters.
+using Converter = std::intptr_t;
+inline constexpr Converter converter_failed = -1;
+// converter_failed when the pair cannot be opened.
+Converter open_converter(const Text& from, const Text& to);
+// All or nothing: an input that is not valid in the source encoding, ends
+// inside a character or holds a character the target lacks gives empty.
+Bytes convert_bytes(Converter handle, std::string_view input);
+bool close_converter(Converter handle);
+
 [[noreturn]] void exit_process(int code);
 
 }  // namespace seam

@@ -4,8 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "core/program.h"
-#include "ui/controls.h"
+#include "core/controls.h"
 
 namespace {
 
@@ -48,7 +47,7 @@ bool is_lead_byte(char byte) { return static_cast<unsigned char>(byte) >= 0x80; 
 // Why typing that began at the given count of clicks may not go on, if it may not.
 std::optional<Typed> interruption(std::uint32_t clicks) {
     if (main_window_closed()) return Typed::closed;
-    if (!sending || clicks != start_stop_clicks) return Typed::stopped;
+    if (!sending_state.sending || clicks != sending_state.start_stop_clicks) return Typed::stopped;
     return std::nullopt;
 }
 
@@ -82,8 +81,7 @@ Typed typed_of(seam::PostResult posted) {
 
 }  // namespace
 
-std::uint32_t line_pick_state = 1;
-std::uint32_t start_stop_clicks = 0;
+SendingState sending_state;
 
 seam::PostResult post_message(seam::Handle handle, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam) {
     const std::uint32_t since = seam::tick_count();
@@ -96,7 +94,7 @@ seam::PostResult post_message(seam::Handle handle, std::uint32_t message, std::u
 }
 
 Typed post_text(seam::Handle handle, std::string_view text) {
-    const std::uint32_t clicks = start_stop_clicks;
+    const std::uint32_t clicks = sending_state.start_stop_clicks;
     std::size_t in_burst = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (in_burst == characters_per_burst) {
@@ -165,7 +163,8 @@ Text random_letters(std::int32_t count, std::int32_t mode) {
 
 std::int32_t random_pick(std::int32_t lo, std::int32_t count) {
     if (count == 1) return lo;
-    return lo + static_cast<std::int32_t>(lcg_step(line_pick_state) % static_cast<std::uint32_t>(count));
+    return lo +
+           static_cast<std::int32_t>(lcg_step(sending_state.line_pick_state) % static_cast<std::uint32_t>(count));
 }
 
 void wait_with_events(std::int32_t ms) {
@@ -194,7 +193,7 @@ void send_loop() {
         if (main_window_closed()) return;
         seam::set_window_caption(Window::main,
                                  text_join({"正在进行第：", int_to_text(cycle), "次自动发送消息...."}));
-        if (!sending) break;
+        if (!sending_state.sending) break;
         // While 选择框1 is cleared the last suffix made stays on every line.
         if (seam::control_checked(Ctl::选择框1))
             suffix = random_letters(std::min(read_control_int(Ctl::编辑框3), max_suffix_letters));
@@ -228,15 +227,15 @@ void send_loop() {
 }
 
 void start_or_stop() {
-    ++start_stop_clicks;
+    ++sending_state.start_stop_clicks;
     if (text_compare(seam::control_text(Ctl::按钮2), "开始发送消息") == 0) {
         seam::set_control_text(Ctl::按钮2, "停止自动发送");
-        sending = true;
+        sending_state.sending = true;
         // The run lives inside this click; a second click, dispatched in one
         // of its pauses, lands in the branch below.
         send_loop();
     } else {
         seam::set_control_text(Ctl::按钮2, "开始发送消息");
-        sending = false;
+        sending_state.sending = false;
     }
 }

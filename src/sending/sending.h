@@ -47,13 +47,20 @@ void post_key(seam::Handle handle, std::int32_t key, std::int32_t state, std::in
 Text random_letters(std::int32_t count, std::int32_t mode = 0);
 std::int32_t random_in_range(std::int32_t lo, std::int32_t hi);
 
-// The generator behind random line picks: one per process, 1 at start.
-extern std::uint32_t line_pick_state;
-std::int32_t random_pick(std::int32_t lo, std::int32_t count);
+// The sending's own variables; only the GUI thread touches them.
+struct SendingState {
+    // Set by a start click, cleared by a stop click; the run ends at the
+    // next cycle's check.
+    bool sending = false;
+    // The generator behind random line picks: one per process, 1 at start.
+    std::uint32_t line_pick_state = 1;
+    // Clicks of 按钮2 so far: typing that sees this change stops, so a run
+    // started or stopped in the middle of a line never types into it.
+    std::uint32_t start_stop_clicks = 0;
+};
+extern SendingState sending_state;
 
-// Clicks of 按钮2 so far: typing that sees this change stops, so a run
-// started or stopped in the middle of a line never types into it.
-extern std::uint32_t start_stop_clicks;
+std::int32_t random_pick(std::int32_t lo, std::int32_t count);
 
 // The click of 按钮2: starts a run, or asks the running one to stop.
 void start_or_stop();

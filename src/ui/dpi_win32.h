@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "core/unique_handle.h"
-#include "ui/scaling.h"
+#include "core/scaling.h"
 
 // Sent to a window about to move to a monitor of another scale, asking for
 // its size there (Windows 10 1703 on; the headers declare it for such targets only).

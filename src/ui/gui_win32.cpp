@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "core/events.h"
+#include "app/events.h"
 #include "core/unique_handle.h"
 #include "core/win32.h"
 #include "ui/dpi_win32.h"
@@ -207,14 +207,13 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
         case WM_COMMAND:
             if (HIWORD(wparam) == BN_CLICKED && hwnd == slot(Window::main).hwnd) {
                 const int row = LOWORD(wparam) - first_control_id;
-                const auto c = static_cast<Ctl>(row);
-                if (c == Ctl::按钮1 || c == Ctl::按钮2) run_handler([c] { on_click(c); });
+                on_event(Window::main, Event::click, static_cast<Ctl>(row));
                 return 0;
             }
             break;
         case WM_HOTKEY:
             if (hwnd == slot(Window::binding).hwnd)
-                run_handler([wparam] { on_hotkey(static_cast<std::int32_t>(wparam)); });
+                on_event(Window::binding, Event::hot_key, {}, static_cast<std::int32_t>(wparam));
             return 0;
         case WM_TIMER:
             if (wparam != f2_release_timer) break;
@@ -222,7 +221,7 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             // messages have seen it: F2's key-up goes to another program.
             if ((GetAsyncKeyState(VK_F2) & 0x8000) == 0) {
                 KillTimer(hwnd, f2_release_timer);
-                if (hwnd == slot(Window::binding).hwnd) run_handler(on_f2_released);
+                if (hwnd == slot(Window::binding).hwnd) on_event(Window::binding, Event::hot_key_released);
             }
             return 0;
         case WM_ACTIVATE: {

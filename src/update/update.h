@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/program.h"
+#include "core/seam.h"
 #include "core/text.h"
 
 // The program's own version, as the update page publishes it.
@@ -16,10 +16,16 @@ inline constexpr const char* own_version = "1.0";
 Text text_between(std::string_view text, std::string_view start_marker, std::string_view end_marker,
                   std::int32_t start = 0, bool ignore_case = false);
 
-// A character-set converter (iconv's names: "UTF-8", "GBK"); converter_failed
-// when the pair cannot be opened.
-Converter open_converter(const Text& from, const Text& to);
-// All or nothing: an input that is not valid in the source encoding, ends
-// inside a character or holds a character the target lacks gives empty.
-Bytes convert_bytes(Converter handle, std::string_view input);
-bool close_converter(Converter handle);
+// What the update check keeps between its steps; only the GUI thread
+// touches it.
+struct UpdateState {
+    Bytes page_text;
+    seam::Converter converter = 0;
+    Text latest_version;
+};
+extern UpdateState update_state;
+
+// The created event of the main window. True when the page publishes this
+// version and the program goes on; otherwise the user has been sent to the
+// download and the main window's close is queued.
+bool update_check();

@@ -12,7 +12,7 @@
 #include "driver.h"
 #include "kestrune.h"
 #include "practice_target.h"
-#include "ui/forms.h"
+#include "core/forms.h"
 
 namespace {
 

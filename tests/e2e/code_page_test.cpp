@@ -7,7 +7,7 @@
 
 #include "driver.h"
 #include "kestrune.h"
-#include "ui/forms.h"
+#include "core/forms.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "kestrune.h"
-#include "ui/forms.h"
+#include "core/forms.h"
 
 namespace {
 

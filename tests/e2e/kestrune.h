@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
-#include "ui/forms.h"
+#include "core/forms.h"
 
 namespace e2e {
 

@@ -5,13 +5,17 @@
 #include <utility>
 
 #include "binding/binding.h"
-#include "core/events.h"
-#include "core/program.h"
+#include "app/events.h"
 #include "fake_seam.h"
 
 namespace {
 
 using fake::state;
+
+// The binding's state under the names the cases use (the handlers change it).
+std::int32_t& hotkey_id = binding_state.hotkey_id;
+std::uint32_t& input_box_handle = binding_state.input_box_handle;
+std::uint32_t& send_key_handle = binding_state.send_key_handle;
 
 constexpr seam::Handle parent = 0x100;
 
@@ -70,6 +74,32 @@ const PointerCase pointer_cases[] = {
          add_window(5, {50, 50, 51, 51});                 // holds it: its top-left pixel
      },
      1, 5},
+    // Each exclusion on a tree of its own, with no smaller window that holds
+    // the pointer: the excluded window would win on its area alone.
+    {"a_sibling_under_another_parent_is_ignored",
+     [] {
+         add_window(1, {0, 0, 200, 200});
+         add_window(2, {40, 40, 60, 60}, 0x200);
+     },
+     1, 1},
+    {"a_hidden_sibling_is_ignored",
+     [] {
+         add_window(1, {0, 0, 200, 200});
+         add_window(2, {40, 40, 60, 60}, parent, false);
+     },
+     1, 1},
+    {"the_right_edge_is_outside",
+     [] {
+         add_window(1, {0, 0, 200, 200});
+         add_window(2, {0, 0, 50, 60});
+     },
+     1, 1},
+    {"the_bottom_edge_is_outside",
+     [] {
+         add_window(1, {0, 0, 200, 200});
+         add_window(2, {0, 0, 60, 50});
+     },
+     1, 1},
     {"a_tie_keeps_the_earlier_window",
      [] {
          add_window(1, {0, 0, 200, 200});
@@ -96,10 +126,10 @@ protected:
         seam::create_window(Window::main);
         state().cursor = {50, 50};
     }
-    // Answers the prompt with Yes: the binding window opens.
+    // A click on 按钮1, the prompt answered with Yes: the binding window opens.
     void open_binding_window() {
         state().answers.push_back(seam::yes);
-        ask_to_bind();
+        on_event(Window::main, Event::click, Ctl::按钮1);
     }
     void pointer_over(seam::Handle h, const Text& text = "") {
         add_window(h, {0, 0, 100, 100}, 0, true, text);

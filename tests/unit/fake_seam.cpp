@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "core/program.h"
+#include "binding/binding.h"
+#include "sending/sending.h"
+#include "update/update.h"
 
 namespace fake {
 
@@ -16,13 +18,10 @@ OwnWindow& window(Window w) { return state().windows[static_cast<std::size_t>(w)
 
 void reset() {
     state() = State{};
-    page_text.clear();
-    converter = 0;
-    latest_version.clear();
-    hotkey_id = 0;
-    input_box_handle = 0;
-    send_key_handle = 0;
-    sending = false;
+    // Each part's whole state, as the process starts with it.
+    update_state = UpdateState{};
+    binding_state = BindingState{};
+    sending_state = SendingState{};
 }
 
 void at(std::uint32_t time, std::function<void()> fn) { state().events.emplace(time, std::move(fn)); }

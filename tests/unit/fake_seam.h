@@ -93,7 +93,7 @@ struct State {
 };
 
 State& state();
-// A fresh system and fresh shared variables of the program.
+// A fresh system, and the program's parts with the state a process starts with.
 void reset();
 // Runs fn inside the first wait or dispatch at or after the tick count time.
 void at(std::uint32_t time, std::function<void()> fn);

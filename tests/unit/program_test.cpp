@@ -3,13 +3,18 @@
 
 #include <new>
 
-#include "core/events.h"
-#include "core/program.h"
+#include "app/events.h"
+#include "app/program.h"
 #include "fake_seam.h"
+#include "update/update.h"
 
 namespace {
 
 using fake::state;
+
+// The update check's texts, which the exit handler frees.
+const Bytes& page_text = update_state.page_text;
+Text& latest_version = update_state.latest_version;
 
 const char* const page_1_0 = "<p>\xE5\x91\xB5" "1.0\xE5\x91\xB5</p>";  // UTF-8
 const char* const page_1_1 = "<p>\xE5\x91\xB5" "1.1\xE5\x91\xB5</p>";
@@ -38,13 +43,19 @@ TEST_F(Program, PublishedVersionEqualShowsThePromptBeforeTheMainWindowAndEndsWit
 }
 
 TEST_F(Program, AHandlerThatThrowsEndsAloneAndTheUserIsTold) {
-    bool after = false;
-    run_handler([] { throw std::bad_alloc(); });
-    run_handler([&] { after = true; });
-    EXPECT_TRUE(after);
+    // Memory runs out in the middle of a run's first post.
+    seam::create_window(Window::main);
+    state().texts[Ctl::编辑框2] = "0";
+    state().post_answer = [](std::size_t) -> seam::PostResult { throw std::bad_alloc(); };
+    on_event(Window::main, Event::click, Ctl::按钮2);
     ASSERT_EQ(state().boxes.size(), 1u);
     EXPECT_EQ(state().boxes[0].text, "内存不足，刚才的操作没有完成。");
     EXPECT_EQ(state().boxes[0].icon, seam::Icon::none);
+
+    // The program goes on: the next click is handled as ever.
+    state().post_answer = nullptr;
+    on_event(Window::main, Event::click, Ctl::按钮2);
+    EXPECT_EQ(state().texts[Ctl::按钮2], "开始发送消息");
 }
 
 TEST_F(Program, UpdatePathShowsTheMainWindowThenClosesItInTheLoop) {
@@ -87,6 +98,30 @@ TEST_F(Program, ClosingTheMainWindowFirstKeepsTheProcessUntilTheBindingWindowGoe
     EXPECT_EQ(program_main(), 0);
     EXPECT_TRUE(binding_open_after_main_closed);
     EXPECT_EQ(state().now, 3000u);
+}
+
+// The event table: clicks on 按钮1 and 按钮2, nothing for the other controls
+// or for events the table does not name.
+TEST_F(Program, OnlyTheTablesEventsRunAHandler) {
+    seam::create_window(Window::main);
+    for (std::size_t row = 0; row < main_form().controls.size(); ++row) {
+        const auto c = static_cast<Ctl>(row);
+        if (c != Ctl::按钮1 && c != Ctl::按钮2) on_event(Window::main, Event::click, c);
+    }
+    on_event(Window::main, Event::hot_key, {}, 1);
+    on_event(Window::binding, Event::click, Ctl::按钮1);
+    EXPECT_TRUE(state().boxes.empty());
+    EXPECT_EQ(state().texts[Ctl::按钮2], "开始发送消息");
+
+    on_event(Window::main, Event::click, Ctl::按钮1);
+    ASSERT_EQ(state().boxes.size(), 1u);
+    EXPECT_EQ(state().boxes[0].buttons, seam::Buttons::yes_no);
+
+    state().texts[Ctl::编辑框1] = "";  // a run that ends in its first cycle
+    on_event(Window::main, Event::click, Ctl::按钮2);
+    EXPECT_EQ(state().texts[Ctl::按钮2], "停止自动发送");
+    ASSERT_EQ(state().boxes.size(), 2u);
+    EXPECT_EQ(state().boxes[1].text, "消息已经发送完毕！");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
-#include "ui/scaling.h"
+#include "core/scaling.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 
-#include "ui/forms.h"
+#include "core/forms.h"
 
 // Failure messages show sizes and boxes as numbers.
 void PrintTo(const Size& s, std::ostream* os) { *os << s.width << "x" << s.height; }

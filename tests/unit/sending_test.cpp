@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
 #include "fake_seam.h"
 
 namespace {
+
+// The sending's state under the names the cases use.
+const bool& sending = sending_state.sending;
+std::uint32_t& line_pick_state = sending_state.line_pick_state;
 
 // The counter value whose one generator step gives r as the drawn number:
 // the step v * 214013 + 2531011 is inverted on a state with r in bits 16-30.
@@ -133,6 +136,18 @@ TEST_F(Suffix, RandomInRangeTakesOneGeneratorStepOfTheCounterLowBits) {
     }
 }
 
+// The generator is the C runtime's rand(): its published first values after
+// srand(1) are 41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962,
+// 24464.
+TEST_F(Suffix, GeneratorGivesTheCRuntimeRandSequenceAfterSrand1) {
+    const std::int32_t rand_after_srand_1[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+    // The line picks: one process-wide generator, 1 at start.
+    for (const std::int32_t value : rand_after_srand_1) EXPECT_EQ(random_pick(0, 32768), value);
+    // The letters: one step from the counter's low 32 bits.
+    fake::state().time_stamp_counter = [] { return std::uint64_t{1}; };
+    EXPECT_EQ(random_in_range(0, 32767), 41);
+}
+
 TEST_F(Suffix, RandomLettersByMode) {
     struct Case {
         std::int32_t count, mode;
@@ -197,6 +212,16 @@ TEST_F(Pause, EndsAtTheFirstCheckPastItsEndAndSleepsMeanwhile) {
         if (c.ms <= 0) EXPECT_EQ(fake::state().pumps, 0);
         else EXPECT_LE(fake::state().pumps, 8) << c.start << " + " << c.ms;
     }
+}
+
+TEST_F(Pause, AnEventAtTheEndTickDoesNotEndItThere) {
+    // The check then falls exactly on the end tick, which is not yet past it.
+    fake::state().now = 1000;
+    bool fired = false;
+    fake::at(1100, [&] { fired = true; });
+    wait_with_events(100);
+    EXPECT_TRUE(fired);
+    EXPECT_EQ(fake::state().now, 1101u);
 }
 
 TEST_F(Pause, DispatchesEventsAndEndsEarlyWhenTheMainWindowCloses) {
@@ -264,6 +289,7 @@ TEST_F(SendLoop, RandomPicksFollowTheProcessGenerator) {
     use_random_mode();
     stop_in_cycle(10);
     start_or_stop();
+    // 1 + each of rand()'s first values after srand(1) modulo the 4 lines.
     EXPECT_EQ(trace(), "2|4|3|1|2|1|3|3|3|1|");
 
     // One line: always that line, and the generator does not move.

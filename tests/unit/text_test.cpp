@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/program.h"
+#include "core/fatal_error.h"
+#include "core/forms.h"
 #include "fake_seam.h"
-#include "ui/forms.h"
 
 namespace {
 
@@ -291,6 +291,7 @@ TEST(SmallHelpers, JoinCopyBytesAndBlanks) {
     EXPECT_EQ(text_copy("x呵"), "x呵");
     EXPECT_EQ(text_length("呵a"), 3);
     EXPECT_EQ(bytes_to_text("A\0B"s), "A");
+    EXPECT_EQ(bytes_to_text("A\0B\0C"s), "A");  // the first zero byte, not the last
     EXPECT_EQ(bytes_to_text("\0A"s), "");
     EXPECT_EQ(bytes_to_text("AB"), "AB");
     EXPECT_EQ(bytes_to_text(""), "");

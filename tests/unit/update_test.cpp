@@ -8,8 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/events.h"
-#include "core/program.h"
+#include "app/events.h"
 #include "core/seam.h"
 #include "fake_seam.h"
 #include "update/addresses.h"
@@ -22,8 +21,19 @@ using namespace std::literals;
 #define U8_HE "\xE5\x91\xB5"            // 呵
 #define U8_SMILE "\xF0\x9F\x98\x80"     // U+1F600, which GBK lacks
 #define U8_ZHONG "\xE4\xB8\xAD"         // 中
+#define U8_PRIVATE_USE "\xEE\x80\x80"  // U+E000, which iconv's GBK lacks
 
 namespace {
+
+using seam::close_converter;
+using seam::convert_bytes;
+using seam::Converter;
+using seam::converter_failed;
+using seam::open_converter;
+
+// The update check's state under the names the cases use.
+const Bytes& page_text = update_state.page_text;
+const Text& latest_version = update_state.latest_version;
 
 struct CheckCase {
     const char* name;
@@ -39,6 +49,7 @@ const CheckCase check_cases[] = {
     {"two markers, nothing between", "x" U8_HE U8_HE "y"sv, "", false},
     {"invalid UTF-8", "\xFF" U8_HE "1.0" U8_HE ""sv, "", false},
     {"emoji anywhere", U8_HE "1.0" U8_HE " " U8_SMILE ""sv, "", false},
+    {"private-use character anywhere", U8_HE "1.0" U8_HE U8_PRIVATE_USE ""sv, "", false},
     {"zero byte before the markers", "ab\0" U8_HE "1.0" U8_HE ""sv, "", false},
     {"1.00", U8_HE "1.00" U8_HE ""sv, "1.00", false},
     {"space before", U8_HE " 1.0" U8_HE ""sv, " 1.0", false},
@@ -61,7 +72,8 @@ TEST(UpdateCheck, OutcomeByPage) {
             close_requests_at_box = fake::window(Window::main).close_requests;
         };
 
-        update_check();
+        // The main window's created event: the check, and on its outcome the prompt.
+        on_event(Window::main, Event::created);
 
         const auto& s = fake::state();
         EXPECT_EQ(s.fetched, std::vector<Text>{update_page_address});
@@ -145,6 +157,8 @@ TEST(Converter, Utf8ToGbk) {
         {"invalid byte", "ok\xFFok"sv, ""sv},
         {"cut character", "ok\xE5\x91"sv, ""sv},
         {"character GBK lacks", "ok" U8_SMILE "ok"sv, ""sv},
+        // Code page 936 maps its user-defined area here; iconv's GBK has none.
+        {"private-use character", "ok" U8_PRIVATE_USE "ok"sv, ""sv},
         {"empty input", ""sv, ""sv},
     };
     const Converter handle = open_converter("UTF-8", "GBK");

@@ -6,11 +6,17 @@
 #include <cstdint>
 #include <span>
 
-// The main window's controls, in its stacking order from top to bottom.
-enum class Ctl : std::uint8_t {
-    标签9, 标签8, 单选框2, 单选框1, 选择框1, 标签7, 编辑框3, 标签6, 编辑框2,
-    标签5, 按钮2, 编辑框1, 按钮1, 标签3, 标签4, 标签2, 标签1,
-};
+// The main window's controls, in its stacking order from top to bottom: the
+// enumeration Ctl, whose values are the rows of the main form. forms.cpp
+// checks when it compiles that every row carries its enumerator's name, so
+// a row moved or added without the list fails the build.
+#define KESTRUNE_MAIN_CONTROLS(X)                                                              \
+    X(标签9) X(标签8) X(单选框2) X(单选框1) X(选择框1) X(标签7) X(编辑框3) X(标签6) X(编辑框2) \
+    X(标签5) X(按钮2) X(编辑框1) X(按钮1) X(标签3) X(标签4) X(标签2) X(标签1)
+
+#define KESTRUNE_CTL_ENUMERATOR(name) name,
+enum class Ctl : std::uint8_t { KESTRUNE_MAIN_CONTROLS(KESTRUNE_CTL_ENUMERATOR) };
+#undef KESTRUNE_CTL_ENUMERATOR
 
 enum class Window : std::uint8_t { main, binding };
 

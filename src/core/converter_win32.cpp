@@ -8,7 +8,7 @@
 #include <climits>
 #include <string>
 
-#include "update/update.h"
+#include "core/seam.h"
 
 namespace {
 
@@ -17,7 +17,8 @@ struct Encoding {
     UINT code_page;
 };
 // The two encodings the program converts between, under iconv's names.
-constexpr std::array<Encoding, 2> encodings{{{"UTF-8", CP_UTF8}, {"GBK", 936}}};
+constexpr UINT gbk_code_page = 936;
+constexpr std::array<Encoding, 2> encodings{{{"UTF-8", CP_UTF8}, {"GBK", gbk_code_page}}};
 
 bool same_name(std::string_view a, std::string_view b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
@@ -31,8 +32,8 @@ int encoding_index(std::string_view name) {
 }
 
 // Handles are 1 + from * count + to: never 0 (the unopened value) or -1.
-bool decode(Converter handle, UINT& from, UINT& to) {
-    const auto n = static_cast<Converter>(encodings.size());
+bool decode(seam::Converter handle, UINT& from, UINT& to) {
+    const auto n = static_cast<seam::Converter>(encodings.size());
     if (handle < 1 || handle > n * n) return false;
     from = encodings[static_cast<std::size_t>((handle - 1) / n)].code_page;
     to = encodings[static_cast<std::size_t>((handle - 1) % n)].code_page;
@@ -70,7 +71,15 @@ Bytes from_utf16(UINT code_page, const std::wstring& wide) {
     return bytes;
 }
 
+// iconv's GBK has no private-use characters, while code page 936 maps its
+// user-defined area to U+E000-U+E765: the GBK of this program is iconv's.
+bool has_private_use(const std::wstring& wide) {
+    return std::ranges::any_of(wide, [](wchar_t c) { return c >= 0xE000 && c <= 0xF8FF; });
+}
+
 }  // namespace
+
+namespace seam {
 
 Converter open_converter(const Text& from, const Text& to) {
     const int f = encoding_index(from);
@@ -84,6 +93,7 @@ Bytes convert_bytes(Converter handle, std::string_view input) {
     if (!decode(handle, from, to) || input.empty() || input.size() > INT_MAX) return Bytes();
     const std::wstring wide = to_utf16(from, input);
     if (wide.empty()) return Bytes();
+    if ((from == gbk_code_page || to == gbk_code_page) && has_private_use(wide)) return Bytes();
     return from_utf16(to, wide);
 }
 
@@ -91,3 +101,5 @@ bool close_converter(Converter handle) {
     UINT from = 0, to = 0;
     return decode(handle, from, to);
 }
+
+}  // namespace seam

@@ -1,7 +1,7 @@
 // The process: prepare the GUI layer, then the program's own start-up.
 #include <windows.h>
 
-#include "core/program.h"
+#include "app/program.h"
 #include "ui/gui_win32.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

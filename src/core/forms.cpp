@@ -1,7 +1,9 @@
 // The two windows exactly as the user first sees them.
-#include "ui/forms.h"
+#include "core/forms.h"
 
 #include <array>
+#include <iterator>
+#include <string_view>
 
 namespace {
 
@@ -43,6 +45,20 @@ constexpr std::array<ControlForm, 17> main_controls{{
     {"标签2", Kind::label, 88, 48, 104, 16, unbound_text, false, false},
     {"标签1", Kind::label, 8, 48, 72, 16, "输入框句柄：", false, false},
 }};
+
+// Each row is the one its enumerator names.
+#define KESTRUNE_CTL_NAME(name) std::string_view(#name),
+constexpr std::string_view ctl_names[] = {KESTRUNE_MAIN_CONTROLS(KESTRUNE_CTL_NAME)};
+#undef KESTRUNE_CTL_NAME
+
+static_assert(std::size(ctl_names) == std::tuple_size_v<decltype(main_controls)>,
+              "the main form must have one row per enumerator of Ctl");
+constexpr bool rows_follow_ctl() {
+    for (std::size_t row = 0; row < main_controls.size(); ++row)
+        if (main_controls[row].name != ctl_names[row]) return false;
+    return true;
+}
+static_assert(rows_follow_ctl(), "the rows of the main form must follow the enumeration Ctl");
 
 constexpr std::array<Ctl, 8> main_tab_order{
     Ctl::按钮1, Ctl::编辑框1, Ctl::按钮2, Ctl::编辑框2,

@@ -1,13 +1,15 @@
 // The converter where iconv exists: a handle is iconv's own descriptor.
 #include <iconv.h>
 
-#include "update/update.h"
+#include "core/seam.h"
 
 namespace {
 
-iconv_t descriptor(Converter handle) { return reinterpret_cast<iconv_t>(handle); }
+iconv_t descriptor(seam::Converter handle) { return reinterpret_cast<iconv_t>(handle); }
 
 }  // namespace
+
+namespace seam {
 
 Converter open_converter(const Text& from, const Text& to) {
     // iconv names the target first.
@@ -44,3 +46,5 @@ bool close_converter(Converter handle) {
     if (handle == converter_failed || handle == 0) return false;
     return iconv_close(descriptor(handle)) == 0;
 }
+
+}  // namespace seam

@@ -1,4 +1,4 @@
-#include "ui/scaling.h"
+#include "core/scaling.h"
 
 #include <cstdint>
 

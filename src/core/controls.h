@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "ui/forms.h"
+#include "core/forms.h"
 
 // The control's text read as an integer (text_to_int); an empty text gives 0.
 std::int32_t read_control_int(Ctl c);

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "ui/forms.h"
+#include "core/forms.h"
 
 inline constexpr int base_dpi = 96;
 
