@@ -2,6 +2,7 @@
 // and the random letter suffix.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
