@@ -5,10 +5,10 @@
 # Benchmark of the text code (a Release build of its own, build/bench-release),
 # then, under Wine, the suites Figures and LongRun of the end-to-end tests
 # (processor use during pauses, pause overshoot, time to a visible window
-# against a bare window at 96 and at 144 dpi, posting rate, answer time and stop time while a very
-# long line is typed, 2000 cycles with their memory). Figures, not checks:
-# only a lost or misordered line in the long run fails it. Takes about 12
-# minutes.
+# against a bare window at 96 and at 144 dpi, posting rate, answer time and
+# stop time while a very long line is typed, 2000 cycles with their memory).
+# Figures, not checks: only a lost or misordered line in the long run fails
+# it. Takes about 12 minutes.
 #
 # The program measured is the product, the 32-bit Kestrune.exe, where 32-bit
 # Wine runs (as tools/test.sh chooses); elsewhere the 64-bit build of the same
