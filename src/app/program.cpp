@@ -15,6 +15,7 @@ int program_main() {
     // The GUI layer is prepared by the caller, and the exit handler is the
     // call at the end below: the fatal error leaves through exit_process and
     // so never reaches it.
+    //
     // The created event (the update check) runs inside the opening. A close
     // it asks for is still queued, so the window shows for a moment and
     // closes on the loop's first pass.
