@@ -51,22 +51,18 @@ std::optional<Typed> interruption(std::uint32_t clicks) {
     return std::nullopt;
 }
 
-// Posts the first byte of a character. While the target's queue is full the
-// program's events run, as between two bursts, since no character is open.
-Typed post_character_start(seam::Handle handle, std::uint32_t wparam, std::uint32_t clicks) {
+// Posts one message. While the target's queue is full it tries again after
+// each wait(), which says whether to go on waiting, for at most
+// full_queue_patience_ms; it gives the last answer.
+template <class Wait>
+seam::PostResult post_waiting(seam::Handle handle, std::uint32_t message, std::uint32_t wparam,
+                              std::uint32_t lparam, Wait wait) {
     const std::uint32_t since = seam::tick_count();
     for (;;) {
-        switch (seam::post(handle, wm_char, wparam, 0)) {
-            case seam::PostResult::queued:
-            case seam::PostResult::failed: return Typed::whole;  // a failed post is passed over, as ever
-            case seam::PostResult::gone: return Typed::dropped;
-            case seam::PostResult::refused: return Typed::refused;
-            case seam::PostResult::queue_full: break;
-        }
-        if (seam::tick_count() - since >= full_queue_patience_ms) return Typed::dropped;
-        seam::process_pending_events();
-        if (auto why = interruption(clicks)) return *why;
-        seam::wait_for_events(full_queue_retry_ms);
+        const seam::PostResult posted = seam::post(handle, message, wparam, lparam);
+        if (posted != seam::PostResult::queue_full || seam::tick_count() - since >= full_queue_patience_ms ||
+            !wait())
+            return posted;
     }
 }
 
@@ -75,8 +71,21 @@ Typed typed_of(seam::PostResult posted) {
         case seam::PostResult::gone:
         case seam::PostResult::queue_full: return Typed::dropped;
         case seam::PostResult::refused: return Typed::refused;
-        default: return Typed::whole;
+        default: return Typed::whole;  // a failed post is passed over, as ever
     }
+}
+
+// Posts the first byte of a character. While the target's queue is full the
+// program's events run, as between two bursts, since no character is open.
+Typed post_character_start(seam::Handle handle, std::uint32_t wparam, std::uint32_t clicks) {
+    std::optional<Typed> why;
+    const seam::PostResult posted = post_waiting(handle, wm_char, wparam, 0, [&] {
+        seam::process_pending_events();
+        if ((why = interruption(clicks))) return false;
+        seam::wait_for_events(full_queue_retry_ms);
+        return true;
+    });
+    return why ? *why : typed_of(posted);
 }
 
 }  // namespace
@@ -84,13 +93,10 @@ Typed typed_of(seam::PostResult posted) {
 SendingState sending_state;
 
 seam::PostResult post_message(seam::Handle handle, std::uint32_t message, std::uint32_t wparam, std::uint32_t lparam) {
-    const std::uint32_t since = seam::tick_count();
-    for (;;) {
-        const seam::PostResult posted = seam::post(handle, message, wparam, lparam);
-        if (posted != seam::PostResult::queue_full || seam::tick_count() - since >= full_queue_patience_ms)
-            return posted;
+    return post_waiting(handle, message, wparam, lparam, [] {
         seam::wait_answering(full_queue_retry_ms);
-    }
+        return true;
+    });
 }
 
 Typed post_text(seam::Handle handle, std::string_view text) {
